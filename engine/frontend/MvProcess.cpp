@@ -1,0 +1,65 @@
+// Version queries, the process-wide abort flag, script errors from native
+// code and the warning console shared by all sessions.
+#include "morvane/MvException.h"
+#include "morvane/MvMutexLock.h"
+#include "morvane/MvProcess.h"
+
+#include <atomic>
+
+namespace {
+
+constexpr int kMajorVersion = 3;
+constexpr int kMinorVersion = 0;
+constexpr int kBuild = 1;
+
+// Set once by MvSetAbortEverything and never cleared.
+std::atomic<bool> abortEverything{false};
+
+struct WarningConsole {
+    MvMutexLock lock;
+    Mv_stringstream stream;
+};
+
+WarningConsole& warningConsole() {
+    static WarningConsole console;
+    return console;
+}
+
+} // namespace
+
+void MvGetVersion(int* major, int* minor, int* build) {
+    if (major)
+        *major = kMajorVersion;
+    if (minor)
+        *minor = kMinorVersion;
+    if (build)
+        *build = kBuild;
+}
+
+const char* MvGetVersionString() { return "3.0a"; }
+
+int MvIsCompatibleVersion(int major) { return major == kMajorVersion ? 1 : 0; }
+
+void MvSetAbortEverything() { abortEverything.store(true, std::memory_order_relaxed); }
+
+void MvYield() {
+    if (abortEverything.load(std::memory_order_relaxed))
+        throw new MvInterruptException();
+}
+
+void MvError(const char* message) { throw new MvException(message); }
+
+void MvWarning(const char* message) {
+    WarningConsole& console = warningConsole();
+    MvLockGuard guard(console.lock);
+    if (message)
+        console.stream << message;
+}
+
+Mv_stringstream& MvGetWarningConsole() {
+    WarningConsole& console = warningConsole();
+    console.lock.lock();
+    return console.stream;
+}
+
+void MvReleaseWarningConsole() { warningConsole().lock.unlock(); }

@@ -1,0 +1,75 @@
+// The beep and the clipboard, with the host's callbacks when it gave any.
+#include "MvPlatform.h"
+#include "morvane/MvHostServices.h"
+
+#include <mutex>
+
+namespace {
+
+struct HostServices {
+    std::mutex lock;
+    MvBeepCallback beep = nullptr;
+    void* beepContext = nullptr;
+    MvClipboardSetCallback setText = nullptr;
+    MvClipboardGetCallback getText = nullptr;
+    void* clipboardContext = nullptr;
+    std::string privateClipboard;   // used while the host gives no clipboard
+};
+
+HostServices& services() {
+    static HostServices instance;
+    return instance;
+}
+
+} // namespace
+
+void MvSetBeepCallback(MvBeepCallback beep, void* context) {
+    HostServices& s = services();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.beep = beep;
+    s.beepContext = beep ? context : nullptr;
+}
+
+void MvSetClipboardCallbacks(MvClipboardSetCallback setText, MvClipboardGetCallback getText,
+                             void* context) {
+    HostServices& s = services();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (setText && getText) {
+        s.setText = setText;
+        s.getText = getText;
+        s.clipboardContext = context;
+    } else {
+        s.setText = nullptr;
+        s.getText = nullptr;
+        s.clipboardContext = nullptr;
+    }
+}
+
+namespace MvPlatform {
+
+void beep() {
+    HostServices& s = services();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (s.beep)
+        s.beep(s.beepContext);
+}
+
+void setClipboardText(const std::string& text) {
+    HostServices& s = services();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (s.setText)
+        s.setText(s.clipboardContext, text.c_str());
+    else
+        s.privateClipboard = text;
+}
+
+std::string clipboardText() {
+    HostServices& s = services();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (!s.getText)
+        return s.privateClipboard;
+    const char* text = s.getText(s.clipboardContext);
+    return text ? std::string(text) : std::string();
+}
+
+} // namespace MvPlatform

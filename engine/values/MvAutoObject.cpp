@@ -1,0 +1,4 @@
+// The out-of-line anchor of the reference-counted base.
+#include "morvane/MvAutoObject.h"
+
+MvAutoObject::~MvAutoObject() = default;

@@ -1,0 +1,186 @@
+// Texts: concatenation, indexing, substrings, padding element changes and
+// coercion by stream extraction.
+#include "MvTextValue.h"
+
+#include "MvIndex.h"
+#include "MvNumberValue.h"
+#include "morvane/MvException.h"
+#include "morvane/MvProperties.h"
+#include "morvane/MvScalarApi.h"
+
+#include <fstream>
+#include <istream>
+#include <sstream>
+
+namespace {
+
+[[noreturn]] void raiseNegativeIndex() { MvRaise("Text index is negative!"); }
+
+[[noreturn]] void raiseOutOfRange(std::int64_t i) {
+    std::ostringstream message;
+    message << "Text index (" << i << ") out of range.";
+    MvRaise(message.str());
+}
+
+[[noreturn]] void raiseOutOfRange(std::int64_t i, std::int64_t j) {
+    std::ostringstream message;
+    message << "Text index (" << i << "," << j << ") out of range.";
+    MvRaise(message.str());
+}
+
+// Element changes may write beyond the end (the gap is padded with blanks)
+// but never before the start, and never grow a text without bound.
+std::size_t checkedWritePosition(std::int64_t i) {
+    if (i < 0)
+        raiseNegativeIndex();
+    if (i > MvTextValue::kMaxLength)
+        raiseOutOfRange(i);
+    return static_cast<std::size_t>(i);
+}
+
+void padTo(std::string& text, std::size_t position) {
+    if (position > text.size())
+        text.append(position - text.size(), ' ');
+}
+
+} // namespace
+
+MvTextValue::MvTextValue(std::istream& in) {
+    char chunk[255];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+}
+
+MvValue* MvTextValue::Clone() { return new MvTextValue(text); }
+
+MvTypeEnum MvTextValue::GetType() { return MvTypeText; }
+
+std::string MvTextValue::GetText() { return text; }
+
+void MvTextValue::AppendText(const char* more) {
+    if (more)
+        text += more;
+}
+
+void MvTextValue::Coerce(MvValueHolder& result, MvTypeEnum target) {
+    if (target == MvTypeNumber) {
+        std::istringstream in(text + "\n");
+        double number = 0.0;
+        if (!(in >> number))
+            number = 0.0;
+        result = new MvNumberValue(number);
+        return;
+    }
+    MvValue::Coerce(result, target);
+}
+
+// Written as a plain text file without a header, so it loads back as text.
+void MvTextValue::SaveToFile(const char* path) {
+    std::ofstream out(path, std::ios::trunc);
+    if (!out)
+        MvRaise(std::string("file \"") + path + "\" cannot be opened for writing.");
+    out << text;
+    out.flush();
+    if (!out)
+        MvRaise(std::string("file \"") + path + "\" could not be written.");
+}
+
+int MvTextValue::GetPropertyId(const char* name) {
+    if (MvPropertyIdFromName(name) == MvPropLength)
+        return MvPropLength;
+    return MvValue::GetPropertyId(name);
+}
+
+MvValue* MvTextValue::GetProperty(int propertyId) {
+    if (propertyId == MvPropLength)
+        return new MvNumberValue(static_cast<double>(text.size()));
+    return MvValue::GetProperty(propertyId);
+}
+
+void MvTextValue::Add(MvValueHolder& result, MvValueHolder& operand) {
+    std::string tail = operand->GetText();
+    if (result.get() == this) {
+        text += tail;
+        return;
+    }
+    if (result.get() && result->GetType() == MvTypeText)
+        static_cast<MvTextValue*>(result.get())->text = text + tail;
+    else
+        result = new MvTextValue(text + tail);
+}
+
+void MvTextValue::Append(MvValueHolder& element) { text += element->GetText(); }
+
+void MvTextValue::Prepend(MvValueHolder& element) { text.insert(0, element->GetText()); }
+
+void MvTextValue::Insert(MvValueHolder& element, MvValue* index) {
+    std::size_t position = checkedWritePosition(MvIndexFromValue(index));
+    std::string piece = element->GetText();
+    if (position >= text.size()) {
+        padTo(text, position);
+        text += piece;
+    } else {
+        text.insert(position, piece);
+    }
+}
+
+void MvTextValue::SetElement(MvValue* index, MvValue* newValue) {
+    std::size_t position = checkedWritePosition(MvIndexFromValue(index));
+    std::string piece = newValue->GetText();
+    if (position >= text.size()) {
+        padTo(text, position);
+        text += piece;
+    } else {
+        text.replace(position, 1, piece);
+    }
+}
+
+// A negative index counts from the end as i + n - 1, so -1 is the second
+// last character.
+MvValueHolder MvTextValue::GetElement(MvValue* index, bool) {
+    const std::int64_t n = static_cast<std::int64_t>(text.size());
+    std::int64_t i = MvIndexFromValue(index);
+    if (i < 0) {
+        i += n - 1;
+        if (i < 0)
+            raiseNegativeIndex();
+    }
+    if (i >= n)
+        raiseOutOfRange(i);
+    return MvValueHolder(new MvTextValue(text.substr(static_cast<std::size_t>(i), 1)));
+}
+
+// text[i, j]: positions i through j inclusive; a j of 0 means "to the end".
+MvValueHolder MvTextValue::GetElement2(MvValue* first, MvValue* last) {
+    const std::int64_t n = static_cast<std::int64_t>(text.size());
+    std::int64_t i = MvIndexFromValue(first);
+    std::int64_t j = MvIndexFromValue(last);
+    if (i < 0)
+        i += n - 1;
+    if (j < 0)
+        j += n - 1;
+    if (j == 0)
+        j = n - 1;
+    if (i > j)
+        MvRaise("Second index must be smaller than the first.");
+    if (i < 0)
+        raiseNegativeIndex();
+    if (i >= n || j >= n)
+        raiseOutOfRange(i, j);
+    return MvValueHolder(new MvTextValue(
+        text.substr(static_cast<std::size_t>(i), static_cast<std::size_t>(j - i + 1))));
+}
+
+bool MvTextValue::IsEqual(MvValue* other) { return text == other->GetText(); }
+
+MvValue* MvTextCreate(const char* text) { return new MvTextValue(text); }
+
+MvValue* MvTextCreateFromPointer(const char* bytes, std::uint32_t length) {
+    if (!bytes)
+        return new MvTextValue();
+    return new MvTextValue(std::string(bytes, length));
+}
+
+const char* MvTextGetTextPtr(MvTextValue* text) { return text ? text->text.c_str() : ""; }
+
+void MvTextDelete(MvValue* value) { delete value; }

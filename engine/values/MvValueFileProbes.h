@@ -1,0 +1,19 @@
+// Hooks through which the media code teaches the value loader about movie
+// and image files. Until they are installed, every file loads as a value
+// file or as text.
+#ifndef MORVANE_ENGINE_MVVALUEFILEPROBES_H
+#define MORVANE_ENGINE_MVVALUEFILEPROBES_H
+
+#include "morvane/MvValue.h"
+
+struct MvValueFileProbes {
+    // A new movie value when path (or url) names a movie, else null.
+    MvValue* (*openMovieFile)(const char* path) = nullptr;
+    MvValue* (*openMovieURL)(const char* url) = nullptr;
+    // A new image value when the image importer can read path, else null.
+    MvValue* (*importImage)(const char* path) = nullptr;
+};
+
+void MvSetValueFileProbes(const MvValueFileProbes& probes);
+
+#endif

@@ -1,0 +1,20 @@
+// What hosts and plug-ins share: value kinds, values and their reference
+// counting, the error family, the scalar functions and the process calls.
+#ifndef MORVANE_MVSHARED_H
+#define MORVANE_MVSHARED_H
+
+#include "MvArithmetic.h"
+#include "MvAutoObject.h"
+#include "MvColor.h"
+#include "MvException.h"
+#include "MvExport.h"
+#include "MvMutexLock.h"
+#include "MvProcess.h"
+#include "MvProperties.h"
+#include "MvScalarApi.h"
+#include "MvStreams.h"
+#include "MvType.h"
+#include "MvValue.h"
+#include "MvValueFile.h"
+
+#endif
