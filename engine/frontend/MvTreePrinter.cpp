@@ -1,0 +1,3 @@
+#include "MvTreePrinter.h"
+
+std::string MvTreeToText(const MvAST*) { return std::string(); }
