@@ -1,6 +1,9 @@
 // The arithmetic dispatch: result kind, result holder, copy on write, swap.
+#include "MvColorValue.h"
+#include "MvDateTimeValue.h"
 #include "MvNumberValue.h"
 #include "MvTextValue.h"
+#include "MvVectorValue.h"
 #include "morvane/MvArithmetic.h"
 #include "morvane/MvException.h"
 
@@ -116,6 +119,14 @@ MvValue* ShallowConstruct(MvTypeEnum t, MvValue* shape) {
         return new MvNumberValue(0.0);
     case MvTypeText:
         return new MvTextValue();
+    case MvTypeVector:
+        // As many zeros as the shape has elements; a shape that is not a
+        // vector raises the type error of its GetVector.
+        return new MvVectorValue(std::vector<double>(shape ? shape->GetVector()->size() : 0));
+    case MvTypeColor:
+        return new MvColorValue();
+    case MvTypeDate:
+        return new MvDateTimeValue();
     default:
         throw new MvCoercionException(shape ? shape->GetType() : t, t,
                                       " doesn't have ShallowConstruct implemented.");

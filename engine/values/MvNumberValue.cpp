@@ -1,6 +1,8 @@
 // Numbers: arithmetic into a result holder, comparisons, math functions.
 #include "MvNumberValue.h"
 
+#include "MvColorValue.h"
+#include "MvVectorValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvScalarApi.h"
 
@@ -38,6 +40,19 @@ MvNumberValue::MvNumberValue(std::istream& in) : value(0.0) {
 MvValue* MvNumberValue::Clone() { return new MvNumberValue(value); }
 
 MvTypeEnum MvNumberValue::GetType() { return MvTypeNumber; }
+
+// A vector of the one number, or the grey whose channels are all of it.
+void MvNumberValue::Coerce(MvValueHolder& result, MvTypeEnum target) {
+    if (target == MvTypeVector) {
+        result = new MvVectorValue({value});
+        return;
+    }
+    if (target == MvTypeColor) {
+        result = new MvColorValue(MvColor{value, value, value});
+        return;
+    }
+    MvValue::Coerce(result, target);
+}
 
 void MvNumberValue::Write(std::ostream& out) {
     std::uint64_t bits;

@@ -14,6 +14,7 @@ public:
 
     MvValue* Clone() override;
     MvTypeEnum GetType() override;
+    void Coerce(MvValueHolder& result, MvTypeEnum target) override;
     void Write(std::ostream& out) override;
     MvValue* Negate() override;
     MvValue* Sin() override;

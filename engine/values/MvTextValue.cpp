@@ -3,7 +3,9 @@
 #include "MvTextValue.h"
 
 #include "MvIndex.h"
+#include "MvListValue.h"
 #include "MvNumberValue.h"
+#include "MvVectorValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvProperties.h"
 #include "morvane/MvScalarApi.h"
@@ -69,6 +71,22 @@ void MvTextValue::Coerce(MvValueHolder& result, MvTypeEnum target) {
         if (!(in >> number))
             number = 0.0;
         result = new MvNumberValue(number);
+        return;
+    }
+    if (target == MvTypeVector) {
+        std::istringstream in(text + "\n");
+        MvVectorValue* vector = new MvVectorValue();
+        result = vector;
+        for (double number; in >> number;)
+            vector->values.push_back(number);
+        return;
+    }
+    if (target == MvTypeList) {
+        std::istringstream in(text + "\n");
+        MvListValue* list = new MvListValue();
+        result = list;
+        for (std::string word; in >> word;)
+            list->elements.emplace_back(new MvTextValue(std::move(word)));
         return;
     }
     MvValue::Coerce(result, target);

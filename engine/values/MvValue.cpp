@@ -3,10 +3,12 @@
 #include "MvTextValue.h"
 #include "morvane/MvArithmetic.h"
 #include "morvane/MvException.h"
+#include "morvane/MvGraphics.h"
 #include "morvane/MvProperties.h"
 #include "morvane/MvValue.h"
 #include "platform/MvPlatform.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 
@@ -37,8 +39,15 @@ void MvValue::Coerce(MvValueHolder& result, MvTypeEnum target) {
     throw new MvCoercionException(own, target, " is not yet implemented.");
 }
 
-void MvValue::Display(MvGraphics*) {
-    MvRaise("Values cannot be shown in windows: drawing is not available in this build.");
+// The text form as one text command, the picture as wide as the text needs
+// (15 pixels a character, between 160 and 500).
+void MvValue::Display(MvGraphics* picture) {
+    if (!picture)
+        throw new MvTypeException("Hey, NULL graphics opject");
+    std::string text = GetText();
+    std::size_t width = std::min<std::size_t>(500, std::max<std::size_t>(160, 15 * text.size()));
+    picture->setSize(static_cast<int>(width), 120);
+    picture->addText(text, 20, 20);
 }
 
 void MvValue::Write(std::ostream&) {

@@ -2,8 +2,12 @@
 #include "MvValueFileProbes.h"
 
 #include "MvBooleanValue.h"
+#include "MvColorValue.h"
+#include "MvDateTimeValue.h"
+#include "MvListValue.h"
 #include "MvNumberValue.h"
 #include "MvTextValue.h"
+#include "MvVectorValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvValueFile.h"
 
@@ -41,6 +45,14 @@ MvValue* ReadValue(std::istream& in) {
         return new MvBooleanValue(in);
     case MvTypeText:
         return new MvTextValue(in);
+    case MvTypeVector:
+        return new MvVectorValue(in);
+    case MvTypeColor:
+        return new MvColorValue(in);
+    case MvTypeDate:
+        return new MvDateTimeValue(in);
+    case MvTypeList:
+        return new MvListValue(in);
     default:
         // Kinds whose bodies this build cannot read yet, and the kinds that
         // have no body at all, are unknown to the loader.
@@ -62,6 +74,9 @@ MvValue* LoadValueFromFile(const char* path) {
         MvRaise(std::string("file \"") + path + "\" cannot be found.");
     unsigned char marker[4] = {0, 0, 0, 0};
     in.read(reinterpret_cast<char*>(marker), 4);
+    // A folder opens on some systems but cannot be read: it is no file.
+    if (in.bad())
+        MvRaise(std::string("file \"") + path + "\" cannot be found.");
     if (in.gcount() == 4 && marker[0] == 0xAA && marker[1] == 0xAA && marker[2] == 0xAA &&
         marker[3] == 0xAA) {
         MvValue* value = ReadValue(in);

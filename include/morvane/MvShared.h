@@ -1,13 +1,18 @@
 // What hosts and plug-ins share: value kinds, values and their reference
-// counting, the error family, the scalar functions and the process calls.
+// counting, the error family, the flat functions of every value kind and
+// the process calls.
 #ifndef MORVANE_MVSHARED_H
 #define MORVANE_MVSHARED_H
 
 #include "MvArithmetic.h"
 #include "MvAutoObject.h"
 #include "MvColor.h"
+#include "MvColorApi.h"
+#include "MvDateTime.h"
+#include "MvDateTimeApi.h"
 #include "MvException.h"
 #include "MvExport.h"
+#include "MvListApi.h"
 #include "MvMutexLock.h"
 #include "MvProcess.h"
 #include "MvProperties.h"
@@ -16,5 +21,6 @@
 #include "MvType.h"
 #include "MvValue.h"
 #include "MvValueFile.h"
+#include "MvVectorApi.h"
 
 #endif

@@ -1,6 +1,7 @@
 // The arithmetic dispatch (result holder preparation, swapping, in-place
 // rules, copy on write), coercion through the value interface, and the
 // default errors a value kind reports for operations it lacks.
+#include "morvane/MvListApi.h"
 #include "morvane/MvShared.h"
 
 #include <gtest/gtest.h>
@@ -536,11 +537,12 @@ TEST(CoerceValues, NotPossible) {
 }
 
 TEST(CoerceValues, AllowedButNotBuiltKind) {
-    // The table allows number to vector, but no vector kind exists in the
+    // The table allows list to image_mono, but no image kind exists in the
     // engine yet, so the default reports it as not implemented.
     MvValueHolder r;
-    EXPECT_EQ(thrownMessage([&] { num(1)->Coerce(r, MvTypeVector); }),
-              "Coercion from (number) to (vector)  is not yet implemented.");
+    MvValueHolder list(MvListCreate());
+    EXPECT_EQ(thrownMessage([&] { list->Coerce(r, MvTypeImageMono); }),
+              "Coercion from (list) to (image_mono)  is not yet implemented.");
     EXPECT_FALSE(r);
 }
 
