@@ -1,20 +1,138 @@
-// The tree evaluator: walks the syntax tree of a session and runs it.
+// The tree evaluator: walks a session's syntax tree and runs it.
+//
+// Each grammar rule of the tree is one operation (its name appears in the
+// internal error messages). Statements are reporting points: a runtime
+// error below one becomes an error record with the statement's line, and
+// the run stops at the next statement boundary. A script-defined function
+// runs in an evaluator of its own whose global evaluator is the caller's.
 #ifndef MORVANE_ENGINE_MVTREEEVAL_H
 #define MORVANE_ENGINE_MVTREEEVAL_H
 
+#include "MvVariableTable.h"
+#include "morvane/MvValue.h"
+
+#include <chrono>
+#include <string>
+
 class MvParser;
+class MvException;
 struct MvAST;
 
 class MvTreeEval {
 public:
-    explicit MvTreeEval(MvParser* session) : session_(session) {}
-    virtual ~MvTreeEval();
+    MvTreeEval(MvParser* session, MvTreeEval* globalEvaluator = nullptr);
 
-    // Runs the statements of a programme tree.
-    void programme(MvAST* tree);
+    // Internal tree errors: a node of an unexpected type met by a rule.
+    virtual void mismatchedRange(int lowest, int highest, const MvAST* found);
+    virtual void missingWildcard();
+    virtual void mismatchedToken(int expected, const MvAST* found);
+    [[noreturn]] void noViableAlternative(const char* rule, const MvAST* found);
+
+    // Variables (bucket and name as the tree carries them).
+    virtual MvValueContainer* findOrCreateVariable(int bucket, const std::string& name, bool check);
+    virtual MvValueContainer* findVariable(int bucket, const std::string& name);
+    virtual void incrementVariable(bool global, int bucket, const std::string& name);
+    virtual void notifyValueChanged(MvValue* value);
+    virtual void notifyVariable(int bucket, const std::string& name);
+    virtual MvValueHolder& getVariableValue(int bucket, const std::string& name, bool& writable);
+    virtual bool variableExists(int bucket, const std::string& name);
+    virtual MvValueHolder& getWindowVariableValue(int bucket, const std::string& name,
+                                                  bool& writable);
+    virtual void setVariableValue(int bucket, const std::string& name, MvValueHolder value);
+    virtual void setWindowVariableReference(int bucket, const std::string& name,
+                                            MvValueContainer* target);
+    virtual void setWindowVariableValue(int bucket, const std::string& name, MvValueHolder value);
+    virtual void deleteVariable(int bucket, const std::string& name);
+    virtual void deleteWindowVariable(int bucket, const std::string& name);
+    virtual void checkWritable(bool writable);
+    virtual void checkInterrupt();
+    [[noreturn]] virtual void runtimeError(const MvAST* node, MvException* error);
+    virtual ~MvTreeEval();
+    virtual void setVariableReference(int bucket, const std::string& name,
+                                      MvValueContainer* target, bool writable);
+    virtual void setWindowVariablePosition(int bucket, const std::string& name, double x, double y);
+    virtual void printValueMaps();
+
+    // Runs the statements of a programme: the root and its siblings.
+    void programme(MvAST* root);
+    // Runs one statement node (and reports its errors).
+    void statement(MvAST* node);
+    // Evaluates one expression node into result.
+    void expression(const MvAST* node, MvValueHolder& result);
+
+    MvParser* session() const { return session_; }
+    MvTreeEval* globalEvaluator() const { return globalEvaluator_; }
+    // The evaluator that holds global variables: the global one, or this.
+    MvTreeEval* globalScope() { return globalEvaluator_ ? globalEvaluator_ : this; }
+    void setReportingNode(const MvAST* node) { reportNode_ = node; }
+
+    // The line of reports for a node: its own, or its first child's.
+    static int reportLine(const MvAST* node);
 
 private:
+    struct LoopModifiers;
+
+    // Statements.
+    void catchableStatement(const MvAST* node);
+    void errorHandledStatement(const MvAST* node);
+    void codeBlock(const MvAST* node);
+    void returnStatement(const MvAST* node);
+    void ifStatement(const MvAST* node);
+    void setStatement(const MvAST* node);
+    void setStatementAux(const MvAST* setNode, bool check);
+    void mathStatement(const MvAST* node);
+    void listStatement(const MvAST* node);
+    void deleteStatement(const MvAST* node);
+    void commandStatement(const MvAST* node);
+    void repeatStatement(const MvAST* node);
+    void repeatNTimes(const MvAST* node);
+    void repeatForever(const MvAST* node);
+    void repeatWhile(const MvAST* node);
+    void repeatFrom(const MvAST* node);
+    void repeatUntil(const MvAST* node);
+    void repeatFor(const MvAST* node);
+
+    // Loop helpers.
+    const MvAST* loopModifiers(const MvAST* first, LoopModifiers& modifiers);
+    void runIteration(const MvAST* body, LoopModifiers& modifiers);
+    void pace(const LoopModifiers& modifiers);
+    void increment(const LoopModifiers& modifiers);
+    bool interruptedBeforeIteration();
+
+    // Expressions.
+    void mathExpression(const MvAST* node, MvValueHolder& result);
+    void booleanExpression(const MvAST* node, MvValueHolder& result);
+    void relationExpression(const MvAST* node, MvValueHolder& result);
+    void initializeExpression(const MvAST* node, MvValueHolder& result);
+    void listExpression(const MvAST* node, MvValueHolder& result);
+    void postfixExpression(const MvAST* node, MvValueHolder& result);
+    void propertyExpression(const MvAST* node, MvValueHolder& result);
+    void propertySetExpression(const MvAST* node, MvValueHolder& result);
+    void indexingExpression(const MvAST* node, MvValueHolder& result);
+    void coercionExpression(const MvAST* node, MvValueHolder& result);
+    void timeExpression(const MvAST* node, MvValueHolder& result);
+    void functionElement(const MvAST* node, MvValueHolder& result);
+    void pluginFunctionExpression(const MvAST* node, MvValueHolder& result);
+
+public:
+    // A variable's value slot (the object itself, not a copy), or for files,
+    // URLs and the clipboard a loaded value kept in scratch.
+    MvValueHolder& identifierExpression(const MvAST* node, bool& writable, MvValueHolder& scratch);
+
+private:
+    MvTreeEval* scopeFor(const MvAST* variableNode);
+    MvValueContainer* containerFor(const MvAST* variableNode, bool check);
+    std::string windowName(const MvAST* nameExpression);
+    void purge();
+    void sleepSeconds(double seconds);
+
     MvParser* session_;
+    MvTreeEval* globalEvaluator_;
+    bool assignTargetMode_ = false;
+    bool inProtectedStatement_ = false;
+    MvVariableTable valueMap_;
+    MvVariableTable windowMap_;
+    const MvAST* reportNode_ = nullptr;
 };
 
 #endif

@@ -7,20 +7,26 @@
 // span per lexeme in the session, writes lexical errors to the session's
 // console and follows include markers so every token's line maps back to
 // its source file.
+//
+// Like a table-driven automaton it never backs up: a lexeme that stops in a
+// state accepting nothing ("1.", "1e", "/#") is an error, and the error
+// drops that lexeme together with the character that stopped it.
 #ifndef MORVANE_ENGINE_MVLEXER_H
 #define MORVANE_ENGINE_MVLEXER_H
 
 #include "MvToken.h"
 
-#include <memory>
+#include <cstddef>
 #include <string>
+#include <unordered_map>
 
 class MvParser;
 
 class MvLexer {
 public:
-    // text is NUL-terminated and must outlive the scanner; lexemes longer
-    // than bufferSize characters are cut to that size.
+    // text is NUL-terminated and must outlive the scanner, which reads it in
+    // place; session must not be null. Token texts longer than bufferSize
+    // characters are cut to that size.
     MvLexer(const char* text, MvParser* session, int bufferSize = 32000);
     virtual ~MvLexer();
     MvLexer(const MvLexer&) = delete;
@@ -32,18 +38,78 @@ public:
     int currentLine() const;
 
     virtual bool isInternalFunction(const std::string& name);
+    // Records the current lexeme as a block of the given kind.
     virtual void addBlock(int kind);
+    // Opens a span at the current lexeme; endSpan closes it at the end of
+    // the current lexeme and records it (nothing when no span is open).
     virtual void beginSpan(int kind);
     virtual void endSpan();
+    // Acts on the include-marker line just collected.
     virtual void markerLine();
     virtual void collectMarkerChar(int c);
 
 protected:
+    // Writes a lexical error line, located at the current line, to the console.
     virtual void reportError(const char* message);
 
 private:
-    struct State;
-    std::unique_ptr<State> state_;
+    enum class Mode {
+        Normal,
+        ScriptBlock,
+        DoubleQuoted,
+        SingleQuoted,
+        BlockComment,
+        LineComment,
+        MarkerLine
+    };
+
+    // Returned by the scanning steps when the lexeme gave no token (it was
+    // skipped, or its text is kept for a token still being built).
+    static constexpr int kNoToken = -1;
+
+    int scanLexeme();
+    int scanNormal();
+    int scanWord();
+    int scanNumber();
+    int scanSlash();
+    int scanScriptBlock();
+    int scanDoubleQuoted();
+    int scanSingleQuoted();
+    int scanBlockComment();
+    int scanLineComment();
+    int scanMarkerLine();
+    void scanEscape();
+
+    int finishToken(int type, std::size_t length, int kind);
+    int identifierKind(const std::string& name);
+    int lookUpIdentifierKind(const std::string& name);
+    int enterMode(Mode mode, std::size_t openerLength, int spanKind);
+    int closeString(int type);
+    int lexicalError();
+    void skipBlanks();
+    void consumeLineEnd();
+    void appendText(const unsigned char* from, std::size_t length);
+    void appendChar(unsigned char c);
+    void writeLocatedLine(const std::string& message);
+
+    int beginColumn() const;
+    int endColumn() const;
+
+    const unsigned char* const text_;
+    const unsigned char* pos_;            // the lookahead character
+    const unsigned char* lexemeStart_;    // first character of the current lexeme
+    MvParser* const session_;
+    const std::size_t bufferSize_;
+    int line_ = 1;
+    Mode mode_ = Mode::Normal;
+    bool spanOpen_ = false;
+    int spanBegin_ = 0;
+    int spanKind_ = 0;
+    std::string tokenText_;    // text of the token being built
+    std::string markerText_;   // rest of the marker line being collected
+    // Colours of the identifiers met so far: scripts repeat their names, and
+    // the property and function tables are slow to search.
+    std::unordered_map<std::string, int> identifierKinds_;
 };
 
 #endif

@@ -81,7 +81,7 @@ MvParser::MvParser(const char* text, long length, const MvFile* file, bool prepr
         }
         leaveScriptFolder();
     }
-    createFrontEnd();
+    createFrontEnd(true);
 }
 
 MvParser::~MvParser() {
@@ -96,18 +96,29 @@ MvParser::~MvParser() {
     parseErrors_.clear();
 }
 
-// Scanner, lookahead and parser over the session's text. Making the parser
-// reads the first token, so its colouring span is recorded already.
-void MvParser::createFrontEnd() {
+// Scanner, lookahead and parser over the session's text. Every reading of
+// the text starts with a fresh source map, which the scanner fills from the
+// include markers as it passes them. Priming reads the first token, so its
+// colouring span is recorded at once.
+void MvParser::createFrontEnd(bool prime) {
     parser_.reset();
     tokenBuffer_.reset();
+    lexer_.reset();
+    sourceMap_ = std::make_unique<MvSourceMap>();
     lexer_ = std::make_unique<MvLexer>(text_.c_str(), this, kLexemeBufferSize);
     tokenBuffer_ = std::make_unique<MvTokenBuffer>(*lexer_);
     parser_ = std::make_unique<MorvaneParentParser>(*tokenBuffer_, this);
-    tokenBuffer_->lookahead(1);
+    frontEndUsed_ = false;
+    if (prime)
+        tokenBuffer_->lookahead(1);
 }
 
+// A parse reads the text from its start: after an earlier parse or a
+// colouring pass the front end is made afresh.
 void MvParser::parse() {
+    if (frontEndUsed_)
+        createFrontEnd(false);
+    frontEndUsed_ = true;
     delete tree_;
     tree_ = nullptr;
     parser_->programme(&tree_);
@@ -170,9 +181,11 @@ void MvParser::Execute() {
 }
 
 void MvParser::LexicalPassOnly() {
+    if (frontEndUsed_)
+        createFrontEnd(false);
     while (tokenBuffer_->lookaheadType(1) != MV_TOK_EOF)
         tokenBuffer_->consume();
-    createFrontEnd();
+    frontEndUsed_ = true;
 }
 
 // Every call noted while parsing must name a function of the process-wide
@@ -359,6 +372,7 @@ void MvParser::leaveScriptFolder() {
 }
 
 std::vector<MvTokenInfo> MvParser::scanTokens() {
+    sourceMap_ = std::make_unique<MvSourceMap>();
     MvLexer scanner(text_.c_str(), this, kLexemeBufferSize);
     std::vector<MvTokenInfo> tokens;
     for (;;) {

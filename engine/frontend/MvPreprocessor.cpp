@@ -1,3 +1,175 @@
+// The include preprocessor, a line scanner over the text.
+//
+// Every source line gives one line of the expanded text: an ordinary line is
+// copied, a directive becomes one marker line (for an include: the start
+// marker, the included lines, then the end marker on the directive's line
+// end), so the scanner can map each line back to its file and line.
 #include "MvPreprocessor.h"
 
-std::string MvPreprocess(const std::string& text, std::set<std::string>&) { return text + "\n"; }
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+#include <system_error>
+
+namespace {
+
+// Includes nested deeper than this are refused. The include set already stops
+// cycles; this bounds the recursion even over long chains of distinct names.
+constexpr int kMaxIncludeDepth = 100;
+
+// One line of the text: its contents and its line end exactly as written
+// (LF, CR or CR LF).
+struct SourceLine {
+    std::string_view body;
+    std::string_view end;
+};
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool isLineEndChar(char c) { return c == '\n' || c == '\r'; }
+
+// Reads the line that starts at position at, and moves at past its line end.
+SourceLine takeLine(std::string_view text, std::size_t& at) {
+    std::size_t bodyEnd = at;
+    while (bodyEnd < text.size() && !isLineEndChar(text[bodyEnd]))
+        ++bodyEnd;
+    std::size_t lineEnd = bodyEnd;
+    if (lineEnd < text.size() && text[lineEnd] == '\r')
+        ++lineEnd;
+    if (lineEnd < text.size() && text[lineEnd] == '\n')
+        ++lineEnd;
+    SourceLine line{text.substr(at, bodyEnd - at), text.substr(bodyEnd, lineEnd - bodyEnd)};
+    at = lineEnd;
+    return line;
+}
+
+std::size_t skipBlanks(std::string_view text, std::size_t at) {
+    while (at < text.size() && isBlank(text[at]))
+        ++at;
+    return at;
+}
+
+// What a line starting with "#" turned out to be.
+struct Directive {
+    bool wellFormed = false;
+    std::string name;   // two single quotes in the directive stand for one
+};
+
+// Reads the quoted name that starts after the opening quote at position at.
+// A line that ends before the closing quote leaves the name unterminated.
+bool readQuotedName(std::string_view body, std::size_t& at, std::string& name) {
+    while (at < body.size()) {
+        char c = body[at++];
+        if (c != '\'') {
+            name += c;
+        } else if (at < body.size() && body[at] == '\'') {
+            name += '\'';
+            ++at;
+        } else {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Parses directive, the part of a line from its "#": "#include", at most one
+// run of blanks, a quoted name, optional blanks, and nothing else. A missing
+// closing quote makes the line malformed, like a missing opening one.
+Directive parseDirective(std::string_view directive) {
+    Directive result;
+    constexpr std::string_view keyword = "#include";
+    if (directive.substr(0, keyword.size()) != keyword)
+        return result;
+    std::size_t at = skipBlanks(directive, keyword.size());
+    if (at >= directive.size() || directive[at] != '\'')
+        return result;
+    ++at;
+    if (!readQuotedName(directive, at, result.name))
+        return result;
+    result.wellFormed = skipBlanks(directive, at) == directive.size();
+    return result;
+}
+
+// The whole file, bytes as they are, or false when it cannot be read. NUL
+// bytes become blanks, as in the main script, because the scanner stops at
+// the first NUL.
+bool readWholeFile(const std::string& name, std::string& contents) {
+    std::error_code error;
+    if (std::filesystem::is_directory(name, error))
+        return false;
+    std::ifstream in(name, std::ios::binary);
+    if (!in.is_open())
+        return false;
+    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return false;
+    for (char& c : contents)
+        if (c == '\0')
+            c = ' ';
+    return true;
+}
+
+class Expander {
+public:
+    Expander(std::set<std::string>& includeSet, int depth)
+        : includeSet_(includeSet), depth_(depth) {}
+
+    std::string expand(const std::string& text) {
+        std::string terminated = text + "\n";
+        std::string_view rest(terminated);
+        std::size_t at = 0;
+        while (at < rest.size())
+            expandLine(takeLine(rest, at));
+        return std::move(output_);
+    }
+
+private:
+    void expandLine(const SourceLine& line) {
+        std::size_t hash = skipBlanks(line.body, 0);
+        if (hash >= line.body.size() || line.body[hash] != '#') {
+            output_.append(line.body).append(line.end);
+            return;
+        }
+        output_.append(line.body.substr(0, hash));
+        Directive directive = parseDirective(line.body.substr(hash));
+        if (directive.wellFormed)
+            include(directive.name);
+        else
+            output_ += "/##!Preprocessor Error";
+        // The replacement ends with the directive's own line end, so one
+        // source line gives one scanner line. A malformed directive gets no
+        // extra line end after its error marker: that keeps the line numbers
+        // of the rest of the file in step with the source.
+        output_.append(line.end);
+    }
+
+    void include(const std::string& name) {
+        if (!includeSet_.insert(name).second) {
+            output_ += "//#include '" + name + "'";
+            return;
+        }
+        if (depth_ >= kMaxIncludeDepth) {
+            output_ += "/##!Include Error: file '" + name + "' is nested too deeply";
+            return;
+        }
+        std::string contents;
+        if (!readWholeFile(name, contents)) {
+            output_ += "/##!Include Error: file '" + name + "'";
+            return;
+        }
+        output_ += "/##+" + name + "\n";
+        output_ += Expander(includeSet_, depth_ + 1).expand(contents);
+        output_ += "/##-";
+    }
+
+    std::set<std::string>& includeSet_;
+    int depth_;
+    std::string output_;
+};
+
+} // namespace
+
+std::string MvPreprocess(const std::string& text, std::set<std::string>& includeSet) {
+    return Expander(includeSet, 0).expand(text);
+}

@@ -1,5 +1,6 @@
 // Version queries, the process-wide abort flag, script errors from native
 // code and the warning console shared by all sessions.
+#include "MvAbortFlag.h"
 #include "morvane/MvException.h"
 #include "morvane/MvMutexLock.h"
 #include "morvane/MvProcess.h"
@@ -41,6 +42,8 @@ const char* MvGetVersionString() { return "3.0a"; }
 int MvIsCompatibleVersion(int major) { return major == kMajorVersion ? 1 : 0; }
 
 void MvSetAbortEverything() { abortEverything.store(true, std::memory_order_relaxed); }
+
+bool MvAbortRequested() { return abortEverything.load(std::memory_order_relaxed); }
 
 void MvYield() {
     if (abortEverything.load(std::memory_order_relaxed))

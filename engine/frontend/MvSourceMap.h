@@ -6,6 +6,8 @@
 #ifndef MORVANE_ENGINE_MVSOURCEMAP_H
 #define MORVANE_ENGINE_MVSOURCEMAP_H
 
+#include "morvane/MvExport.h"
+
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -25,31 +27,45 @@ struct LineSegment {
     std::int32_t fileIndex;
 };
 
-class MvSourceMap {
+// Exported so that tests can drive the marker arithmetic through a session's
+// sourceMap() the way the scanner does.
+class MV_EXPORT MvSourceMap {
 public:
     // Row 0 "Internal_Include_Error" (absorbs an unbalanced end marker), row 1
     // the main script; one segment {0, 0, 1}.
     MvSourceMap();
 
+    // The file and the line in it that scanner line scannerLine came from.
     void mapLine(int scannerLine, int& line, int& fileIndex) const;
     // " at [file 'name', ]line N", then "\nincluded from ..." per enclosing
-    // include; nothing for file 0.
+    // include; nothing for file 0 or an index outside the table.
     std::ostream& outputError(std::ostream& out, long line, long fileIndex) const;
 
     // A "+name" marker on scanner line markerLine: the following lines come
-    // from the file name.
+    // from the file name. The caller counts the marker's own line.
     void enterIncludedFile(const std::string& name, int markerLine);
     // A "-" marker: the included file ends, its parent continues.
     void leaveIncludedFile(int markerLine);
+    // Within one pass over the text marker lines only grow. A marker at or
+    // before the last one recorded comes from a new scanner reading the same
+    // text again and is already in the table: both calls above ignore it.
 
     const std::vector<SourceFileEntry>& files() const { return files_; }
     const std::vector<LineSegment>& segments() const { return segments_; }
     int currentFile() const { return currentFile_; }
 
 private:
+    // Closes the current file's stretch at scanner line markerLine.
+    void closeStretch(SourceFileEntry& file, int markerLine);
+    // "file 'name', " for a named file; nothing for the main script.
+    void writeFilePart(std::ostream& out, const SourceFileEntry& file) const;
+    // False for a marker already recorded; otherwise notes it as the last.
+    bool isNewMarker(int markerLine);
+
     std::vector<SourceFileEntry> files_;
     std::vector<LineSegment> segments_;
     int currentFile_ = 1;
+    int lastMarkerLine_ = 0;   // scanner lines start at 1
 };
 
 #endif

@@ -148,7 +148,7 @@ public:
 private:
     void parse();
     void checkFunctionCalls();
-    void createFrontEnd();
+    void createFrontEnd(bool prime);
 
     std::unique_ptr<MvPluginRegistry> localFunctions_;
     std::unique_ptr<MvTreeEval> evaluator_;
@@ -175,6 +175,7 @@ private:
     MvFile file_;
     std::deque<MvFile> directoryStack_;
     std::unique_ptr<MvSourceMap> sourceMap_;
+    bool frontEndUsed_ = false;   // the scanner has read past the first token
 };
 
 // The flat session interface; flags are 0 or 1.

@@ -1,0 +1,232 @@
+// The variable hooks: lookup, creation, assignment, references, windows,
+// deletion with its purge, and change notification.
+#include "MvTreeEval.h"
+
+#include "frontend/MvAST.h"
+#include "morvane/MvException.h"
+#include "morvane/MvParser.h"
+#include "morvane/MvProcess.h"
+#include "morvane/MvScalarApi.h"
+#include "morvane/MvTokens.h"
+
+#include <iostream>
+
+MvTreeEval* MvTreeEval::scopeFor(const MvAST* variableNode) {
+    return variableNode->tokenType == MV_TOK_GLOBAL ? globalScope() : this;
+}
+
+MvValueContainer* MvTreeEval::containerFor(const MvAST* variableNode, bool check) {
+    const MvAST* id = variableNode->child();
+    if (!id)
+        noViableAlternative("getIdContainCreate", variableNode);
+    return scopeFor(variableNode)->findOrCreateVariable(id->identifierBucket, id->text, check);
+}
+
+std::string MvTreeEval::windowName(const MvAST* nameExpression) {
+    MvValueHolder name;
+    expression(nameExpression, name);
+    return name->GetText();
+}
+
+MvValueContainer* MvTreeEval::findOrCreateVariable(int bucket, const std::string& name,
+                                                   bool check) {
+    MvYield();
+    MvValueContainer* container = valueMap_.find(bucket, name);
+    if (!container)
+        return valueMap_.insert(bucket, name,
+                                std::make_unique<MvValueContainer>(
+                                    MvValueHolder(), name, MvValueContainer::PlainName, session_));
+    if (check && !container->isWritable() && container->content() == MvValueContainer::Reference)
+        MvRaise("Illegal attempt to overwrite a reference with expression containing that reference.");
+    return container;
+}
+
+MvValueContainer* MvTreeEval::findVariable(int bucket, const std::string& name) {
+    MvYield();
+    MvValueContainer* container = valueMap_.find(bucket, name);
+    if (!container)
+        throw new MvIdentifierException(name.c_str());
+    return container;
+}
+
+bool MvTreeEval::variableExists(int bucket, const std::string& name) {
+    return valueMap_.find(bucket, name) != nullptr;
+}
+
+MvValueHolder& MvTreeEval::getVariableValue(int bucket, const std::string& name, bool& writable) {
+    MvYield();
+    checkInterrupt();
+    MvValueContainer* container = valueMap_.find(bucket, name);
+    if (!container)
+        throw new MvIdentifierException(name.c_str());
+    MvValueHolder& slot = container->readSlot();
+    if (!slot)
+        MvRaise("Reference to an invalid variable.");
+    writable = container->isWritable();
+    return slot;
+}
+
+MvValueHolder& MvTreeEval::getWindowVariableValue(int bucket, const std::string& name,
+                                                  bool& writable) {
+    checkInterrupt();
+    MvValueContainer* container = windowMap_.find(bucket, name);
+    if (!container)
+        throw new MvIdentifierException(name.c_str());
+    MvValueHolder& slot = container->readSlot();
+    if (!slot)
+        MvRaise("Reference to an invalid variable.");
+    writable = container->isWritable();
+    return slot;
+}
+
+void MvTreeEval::setVariableValue(int bucket, const std::string& name, MvValueHolder value) {
+    MvYield();
+    if (MvValueContainer* container = valueMap_.find(bucket, name)) {
+        container->assign(std::move(value));
+        return;
+    }
+    valueMap_.insert(bucket, name,
+                     std::make_unique<MvValueContainer>(std::move(value), name,
+                                                        MvValueContainer::PlainName, session_));
+}
+
+void MvTreeEval::setVariableReference(int bucket, const std::string& name,
+                                      MvValueContainer* target, bool writable) {
+    MvYield();
+    if (MvValueContainer* container = valueMap_.find(bucket, name)) {
+        container->setReference(target);
+        return;
+    }
+    valueMap_.insert(bucket, name,
+                     std::make_unique<MvValueContainer>(target, name, MvValueContainer::PlainName,
+                                                        session_, writable));
+}
+
+void MvTreeEval::setWindowVariableValue(int bucket, const std::string& name, MvValueHolder value) {
+    MvYield();
+    if (MvValueContainer* container = windowMap_.find(bucket, name)) {
+        container->assign(std::move(value));
+        return;
+    }
+    windowMap_.insert(bucket, name,
+                      std::make_unique<MvValueContainer>(std::move(value), name,
+                                                         MvValueContainer::WindowName, session_));
+}
+
+// Window references are read-only: the window shows the other variable.
+void MvTreeEval::setWindowVariableReference(int bucket, const std::string& name,
+                                            MvValueContainer* target) {
+    MvYield();
+    if (MvValueContainer* container = windowMap_.find(bucket, name)) {
+        container->setReference(target);
+        return;
+    }
+    windowMap_.insert(bucket, name,
+                      std::make_unique<MvValueContainer>(target, name, MvValueContainer::WindowName,
+                                                         session_, false));
+}
+
+void MvTreeEval::setWindowVariablePosition(int bucket, const std::string& name, double x,
+                                           double y) {
+    MvValueContainer* container = windowMap_.find(bucket, name);
+    if (!container) {
+        if (globalEvaluator_)
+            return globalEvaluator_->setWindowVariablePosition(bucket, name, x, y);
+        throw new MvIdentifierException(name.c_str());
+    }
+    if (MvWindow* window = container->window())
+        window->setPosition(static_cast<int>(x), static_cast<int>(y));
+}
+
+void MvTreeEval::notifyVariable(int bucket, const std::string& name) {
+    findVariable(bucket, name)->valueChanged();
+}
+
+// After an in-place change: every variable whose value is that very object
+// redraws its window and tells its referees. Skipped when no variable
+// anywhere has a window or a referee, which is the common case.
+void MvTreeEval::notifyValueChanged(MvValue* value) {
+    if (!value || !MvValueContainer::anyObserved())
+        return;
+    valueMap_.forEach([value](const std::string&, MvValueContainer* container) {
+        if (container->readSlot().get() == value)
+            container->valueChanged();
+    });
+    windowMap_.forEach([value](const std::string&, MvValueContainer* container) {
+        if (container->readSlot().get() == value)
+            container->valueChanged();
+    });
+    if (globalEvaluator_)
+        globalEvaluator_->notifyValueChanged(value);
+}
+
+void MvTreeEval::incrementVariable(bool global, int bucket, const std::string& name) {
+    MvTreeEval* scope = global && globalEvaluator_ ? globalEvaluator_ : this;
+    bool writable = false;
+    MvValueHolder& slot = scope->getVariableValue(bucket, name, writable);
+    if (!writable)
+        MvRaise("Attempt to increment a reference");
+    if (!slot || slot->GetType() != MvTypeNumber)
+        MvRaise("Increment variable must be a number.");
+    MvValueHolder one(MvNumberCreate(1));
+    slot->Add(slot, one);
+    scope->notifyVariable(bucket, name);
+}
+
+// Deleting a writable reference (a reference parameter) also deletes the
+// variables that are its target here and in the global scope.
+void MvTreeEval::deleteVariable(int bucket, const std::string& name) {
+    MvYield();
+    MvValueContainer* container = valueMap_.find(bucket, name);
+    if (!container)
+        throw new MvIdentifierException(name.c_str());
+    MvValueContainer* target = nullptr;
+    if (container->content() == MvValueContainer::Reference && container->writable())
+        target = container->target();
+    valueMap_.remove(bucket, name);
+    if (target) {
+        for (MvTreeEval* scope : {this, globalEvaluator_}) {
+            if (!scope)
+                continue;
+            scope->valueMap_.removeIf([target](MvValueContainer* c) { return c == target; });
+            scope->windowMap_.removeIf([target](MvValueContainer* c) { return c == target; });
+        }
+    }
+    purge();
+    if (globalEvaluator_)
+        globalEvaluator_->purge();
+}
+
+void MvTreeEval::deleteWindowVariable(int bucket, const std::string& name) {
+    if (!windowMap_.remove(bucket, name))
+        throw new MvIdentifierException(name.c_str());
+    purge();
+    if (globalEvaluator_)
+        globalEvaluator_->purge();
+}
+
+void MvTreeEval::purge() {
+    auto doomed = [](MvValueContainer* c) {
+        return c->content() == MvValueContainer::Empty ||
+               c->nameKind() == MvValueContainer::NameNeverSet;
+    };
+    valueMap_.removeIf(doomed);
+    windowMap_.removeIf(doomed);
+}
+
+void MvTreeEval::printValueMaps() {
+    auto dump = [](const std::string& name, MvValueContainer* container) {
+        static const char* const kKinds[] = {"Window variable", "Variable"};
+        std::cout << name << ' ' << "ID\t\t: ";
+        if (container->nameKind() == MvValueContainer::NameNeverSet)
+            std::cout << "Error : Name never set";
+        else
+            std::cout << kKinds[container->nameKind()];
+        std::cout << '\n' << "referees\t: " << container->refereeCount() << '\n';
+    };
+    std::cout << "Printing value map \n";
+    valueMap_.forEach(dump);
+    std::cout << '\n' << "Printing window value map \n";
+    windowMap_.forEach(dump);
+    std::cout << '\n';
+}

@@ -1,0 +1,173 @@
+#include "MvValueContainer.h"
+
+#include "morvane/MvException.h"
+#include "morvane/MvScalarApi.h"
+
+std::atomic<int> MvValueContainer::observed_{0};
+
+namespace {
+
+bool isShared(const MvValueHolder& value) {
+    MvLockGuard guard(GetAutoObjectMutex());
+    return value->refCount != 1;
+}
+
+} // namespace
+
+MvValueContainer::MvValueContainer(MvValueHolder value, const std::string& name,
+                                   NameKind nameKind, MvParser* session)
+    : nameKind_(nameKind) {
+    (nameKind == WindowName ? windowName_ : name_) = name;
+    if (!value)
+        value = MvNoValueCreate();
+    if (isShared(value))
+        value = value->Clone();
+    value_ = std::move(value);
+    content_ = Value;
+    if (nameKind == WindowName)
+        createWindow(session);
+}
+
+MvValueContainer::MvValueContainer(MvValueContainer* target, const std::string& name,
+                                   NameKind nameKind, MvParser* session, bool writable)
+    : writable_(writable), nameKind_(nameKind) {
+    if (!target)
+        MvRaise("can't reference NULL container");
+    (nameKind == WindowName ? windowName_ : name_) = name;
+    target_ = target;
+    content_ = Reference;
+    target->addReferee(this);
+    if (nameKind == WindowName)
+        createWindow(session);
+}
+
+MvValueContainer::~MvValueContainer() {
+    bool wasObserved = observed();
+    dropReference();
+    invalidateReferees();
+    window_.release();
+    value_.release();
+    content_ = Empty;
+    updateObserved(wasObserved);
+}
+
+void MvValueContainer::createWindow(MvParser* session) {
+    bool wasObserved = observed();
+    window_ = new MvWindow(readSlot().get(), windowName_, session);
+    updateObserved(wasObserved);
+}
+
+void MvValueContainer::updateObserved(bool wasObserved) {
+    bool isObserved = observed();
+    if (isObserved && !wasObserved)
+        observed_.fetch_add(1, std::memory_order_relaxed);
+    else if (!isObserved && wasObserved)
+        observed_.fetch_sub(1, std::memory_order_relaxed);
+}
+
+void MvValueContainer::addReferee(MvValueContainer* referee) {
+    bool wasObserved = observed();
+    referees_.push_back(referee);
+    updateObserved(wasObserved);
+}
+
+void MvValueContainer::removeReferee(MvValueContainer* referee) {
+    bool wasObserved = observed();
+    referees_.remove(referee);
+    updateObserved(wasObserved);
+}
+
+// This slot stops referring to its target.
+void MvValueContainer::dropReference() {
+    if (content_ == Reference && target_)
+        target_->removeReferee(this);
+    target_ = nullptr;
+    if (content_ == Reference)
+        content_ = Empty;
+}
+
+// References to a slot that goes away become invalid, and so do the
+// references to those, all the way down.
+void MvValueContainer::invalidateReferees() {
+    bool wasObserved = observed();
+    std::list<MvValueContainer*> referees;
+    referees.swap(referees_);
+    updateObserved(wasObserved);
+    for (MvValueContainer* referee : referees) {
+        referee->target_ = nullptr;
+        referee->content_ = Empty;
+        referee->invalidateReferees();
+    }
+}
+
+MvValueHolder& MvValueContainer::readSlot() {
+    MvValueContainer* c = this;
+    while (c->content_ == Reference)
+        c = c->target_;
+    return c->value_;
+}
+
+MvValueHolder& MvValueContainer::writeSlot() {
+    MvValueContainer* c = this;
+    for (;;) {
+        if (c->content_ == Empty)
+            MvRaise("Reference to an invalid variable.");
+        if (c->content_ == Value)
+            return c->value_;
+        if (!c->writable_)
+            MvRaise("Attempt to modify a read-only reference.");
+        c = c->target_;
+    }
+}
+
+bool MvValueContainer::isWritable() const {
+    const MvValueContainer* c = this;
+    while (c->content_ == Reference) {
+        if (!c->writable_)
+            return false;
+        c = c->target_;
+    }
+    return c->content_ == Value;
+}
+
+MvValueContainer* MvValueContainer::endOfWritableChain() {
+    MvValueContainer* c = this;
+    while (c->content_ == Reference && c->writable_)
+        c = c->target_;
+    return c;
+}
+
+void MvValueContainer::assign(MvValueHolder value) {
+    MvValueContainer* c = endOfWritableChain();
+    if (c->content_ == Reference)
+        c->dropReference();
+    if (!value)
+        value = MvNoValueCreate();
+    if (isShared(value))
+        value = value->Clone();
+    c->value_ = std::move(value);
+    c->content_ = Value;
+    c->valueChanged();
+}
+
+void MvValueContainer::setReference(MvValueContainer* target) {
+    MvValueContainer* c = endOfWritableChain();
+    for (MvValueContainer* t = target; t; t = t->content_ == Reference ? t->target_ : nullptr)
+        if (t == c)
+            MvRaise("Attempt to create circular reference.");
+    if (!target)
+        MvRaise("setReference to NULL container");
+    c->dropReference();
+    c->value_.release();
+    c->target_ = target;
+    c->content_ = Reference;
+    target->addReferee(c);
+    c->valueChanged();
+}
+
+void MvValueContainer::valueChanged() {
+    if (window_)
+        window_->refresh(readSlot().get());
+    for (MvValueContainer* referee : referees_)
+        referee->valueChanged();
+}

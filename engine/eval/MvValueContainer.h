@@ -1,0 +1,82 @@
+// A variable slot: nothing, a value of its own, or a reference to another
+// slot. References let a name stand for another variable (read-only ones
+// made by "set x to reference y", writable ones for reference parameters).
+// A window variable's slot also owns the window that shows its value.
+#ifndef MORVANE_ENGINE_MVVALUECONTAINER_H
+#define MORVANE_ENGINE_MVVALUECONTAINER_H
+
+#include "morvane/MvAutoObject.h"
+#include "morvane/MvGraphics.h"
+#include "morvane/MvValue.h"
+
+#include <atomic>
+#include <list>
+#include <string>
+
+class MvParser;
+
+class MvValueContainer : public MvAutoObject {
+public:
+    enum Content { Empty = 0, Reference = 1, Value = 2 };
+    enum NameKind { WindowName = 0, PlainName = 1, NameNeverSet = 2 };
+
+    // A slot holding value (a new no-value when value is null).
+    MvValueContainer(MvValueHolder value, const std::string& name, NameKind nameKind,
+                     MvParser* session);
+    // A slot referring to target; raises for a null target.
+    MvValueContainer(MvValueContainer* target, const std::string& name, NameKind nameKind,
+                     MvParser* session, bool writable);
+    // Leaves its target's referees and invalidates every reference to it.
+    ~MvValueContainer() override;
+
+    // The value slot at the end of the reference chain (may be empty).
+    MvValueHolder& readSlot();
+    // The value slot a write reaches; raises for an invalid or read-only chain.
+    MvValueHolder& writeSlot();
+    // True when the chain ends in a value and passes no read-only reference.
+    bool isWritable() const;
+
+    // Assignment: writes through writable references, breaks a read-only
+    // one, and gives the variable its own copy of a shared value.
+    void assign(MvValueHolder value);
+    // Makes this slot (or the end of its writable chain) refer to target.
+    void setReference(MvValueContainer* target);
+    // Redraws the window and tells every slot that refers to this one.
+    void valueChanged();
+
+    Content content() const { return content_; }
+    bool writable() const { return writable_; }
+    MvValueContainer* target() const { return target_; }
+    NameKind nameKind() const { return nameKind_; }
+    const std::string& name() const { return nameKind_ == WindowName ? windowName_ : name_; }
+    std::size_t refereeCount() const { return referees_.size(); }
+    MvWindow* window() const { return window_.get(); }
+
+    // True while any slot anywhere has a window or referees: value-change
+    // notifications can be skipped entirely when none has.
+    static bool anyObserved() { return observed_.load(std::memory_order_relaxed) != 0; }
+
+private:
+    MvValueContainer* endOfWritableChain();
+    void addReferee(MvValueContainer* referee);
+    void removeReferee(MvValueContainer* referee);
+    void dropReference();
+    void invalidateReferees();
+    void createWindow(MvParser* session);
+    void updateObserved(bool wasObserved);
+    bool observed() const { return window_.get() != nullptr || !referees_.empty(); }
+
+    MvValueContainer* target_ = nullptr;
+    MvValueHolder value_;
+    Content content_ = Empty;
+    bool writable_ = false;
+    std::string name_;
+    std::string windowName_;
+    mv_auto_value<MvWindow> window_;
+    std::list<MvValueContainer*> referees_;
+    NameKind nameKind_ = NameNeverSet;
+
+    static std::atomic<int> observed_;
+};
+
+#endif

@@ -1,0 +1,246 @@
+// The session as a host sees it: text intake, flags, streams, error records,
+// the window list and the syntax check's console messages.
+#include "morvane/MvHost.h"
+#include "morvane/MvParser.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace {
+
+struct SessionDeleter {
+    void operator()(MvParser* session) const { MvParserDelete(session); }
+};
+using Session = std::unique_ptr<MvParser, SessionDeleter>;
+
+Session makeSession(const std::string& text, long length = -1) {
+    return Session(MvParserCreate(text.data(), length < 0 ? static_cast<long>(text.size()) : length,
+                                  nullptr));
+}
+
+std::string takeConsole(MvParser* session) {
+    Mv_stringstream* console = MvParserGetConsoleStream(session);
+    std::string text = console->str();
+    console->str("");
+    MvParserReleaseConsoleStream(session);
+    return text;
+}
+
+struct Record {
+    int line;
+    std::string text;
+    std::string message;
+};
+
+std::vector<Record> records(MvParser* session) {
+    std::vector<Record> all;
+    int count = MvParserGetParseErrorCount(session);
+    for (int i = 0; i < count; ++i) {
+        ParseError* e = MvParserGetParseError(session, i);
+        all.push_back({e->line, e->text, e->message});
+    }
+    MvParserReleaseParseErrors(session);
+    return all;
+}
+
+MvWindow* fakeWindow(std::uintptr_t n) { return reinterpret_cast<MvWindow*>(n * 16); }
+
+TEST(SessionText, HeaderIsDroppedAndLengthCountsIt) {
+    std::string text("\xD2\x02\x96\x49\x4F\x97\x21\xC5print 1;", 16);
+    Session session = makeSession(text);
+    EXPECT_STREQ(session->getText(), "print 1;\n");
+}
+
+TEST(SessionText, AlmostAHeaderIsKeptAsText) {
+    std::string text("\xD2\x02\x96\x49\x4F\x97\x21\xC4", 8);
+    Session session = makeSession(text);
+    EXPECT_EQ(std::string(session->getText()), text + "\n");
+}
+
+TEST(SessionText, InnerNulBytesBecomeBlanksWhenLengthIsGiven) {
+    std::string text("set\0x to 1;", 11);
+    Session session = makeSession(text);
+    EXPECT_STREQ(session->getText(), "set x to 1;\n");
+}
+
+TEST(SessionText, ZeroOrNegativeLengthStopsAtTheFirstNul) {
+    std::string text("print 2;\0ignored", 16);
+    EXPECT_STREQ(makeSession(text, 0)->getText(), "print 2;\n");
+    Session negative(MvParserCreate(text.data(), -5, nullptr));
+    EXPECT_STREQ(negative->getText(), "print 2;\n");
+}
+
+TEST(SessionFlags, StartClearAndDoneFlagOnlySetByOne) {
+    Session session = makeSession("print 1;");
+    MvParser* s = session.get();
+    EXPECT_EQ(MvParserGetDoneFlag(s), 0);
+    EXPECT_EQ(MvParserGetDirtyFlag(s), 0);
+    EXPECT_EQ(MvParserGetErrorFlag(s), 0);
+    EXPECT_EQ(MvParserGetPendingInputFlag(s), 0);
+    MvParserSetDoneFlag(s, 1);
+    EXPECT_EQ(MvParserGetDoneFlag(s), 1);
+    MvParserSetDoneFlag(s, 2);
+    EXPECT_EQ(MvParserGetDoneFlag(s), 0);
+    MvParserSetDoneFlag(s, 1);
+    MvParserSetDoneFlag(s, -1);
+    EXPECT_EQ(MvParserGetDoneFlag(s), 0);
+}
+
+TEST(SessionFlags, RunErrorAlsoEndsTheRun) {
+    Session session = makeSession("print 1;");
+    session->setRunErrorFlag(true);
+    EXPECT_TRUE(session->getRunErrorFlag());
+    EXPECT_TRUE(session->getDoneFlag());
+    MvParserClearRunErrorFlag(session.get());
+    EXPECT_FALSE(session->getRunErrorFlag());
+    EXPECT_TRUE(session->getDoneFlag());
+}
+
+TEST(SessionFlags, PendingInputReadsEmptyAndReplyClearsTheFlag) {
+    Session session = makeSession("print 1;");
+    EXPECT_EQ(MvParserGetPendingInputType(session.get()), 0);
+    EXPECT_EQ(session->getPendingInputDefault(), nullptr);
+    EXPECT_STREQ(session->getPendingInputPrompt(), "");
+    session->setPendingInputFlag(true);
+    EXPECT_EQ(MvParserGetPendingInputFlag(session.get()), 1);
+    MvParserReturnPendingInput(session.get(), nullptr);
+    EXPECT_EQ(MvParserGetPendingInputFlag(session.get()), 0);
+}
+
+TEST(SessionRecords, IndexAtOrPastTheCountGivesNull) {
+    Session session = makeSession("print 1;");
+    int count = MvParserGetParseErrorCount(session.get());
+    EXPECT_EQ(MvParserGetParseError(session.get(), count), nullptr);
+    EXPECT_EQ(MvParserGetParseError(session.get(), count + 1), nullptr);
+    EXPECT_EQ(MvParserGetParseError(session.get(), -1), nullptr);
+    MvParserReleaseParseErrors(session.get());
+}
+
+TEST(SessionWindows, ListKeepsOrderAndRemovesEveryCopy) {
+    Session session = makeSession("print 1;");
+    MvParser* s = session.get();
+    s->addToWindowList(fakeWindow(1));
+    s->addToWindowList(fakeWindow(2));
+    s->addToWindowList(fakeWindow(1));
+    EXPECT_TRUE(s->inWindowList(fakeWindow(2)));
+    MvParserGetWindowList(s);
+    EXPECT_EQ(MvParserGetWindow(s, 0), fakeWindow(1));
+    EXPECT_EQ(MvParserGetWindow(s, 2), fakeWindow(1));
+    EXPECT_EQ(MvParserGetWindow(s, 3), nullptr);
+    EXPECT_EQ(MvParserGetWindow(s, -1), nullptr);
+    MvParserReleaseWindowList(s);
+    s->removeFromWindowList(fakeWindow(1));
+    EXPECT_FALSE(s->inWindowList(fakeWindow(1)));
+    MvParserGetWindowList(s);
+    EXPECT_EQ(MvParserGetWindow(s, 0), fakeWindow(2));
+    EXPECT_EQ(MvParserGetWindow(s, 1), nullptr);
+    MvParserReleaseWindowList(s);
+}
+
+TEST(SessionLocations, MainScriptAndNoFile) {
+    Session session = makeSession("print 1;");
+    std::ostringstream none, main;
+    session->outputError(none, 5, 0);
+    session->outputError(main, 5, 1);
+    EXPECT_EQ(none.str(), "");
+    EXPECT_EQ(main.str(), " at line 5");
+}
+
+TEST(SessionRecords, RecordWithoutPositionIsWrittenAsScriptError) {
+    Session session = makeSession("print 1;");
+    ParseError error;
+    error.owner = session.get();
+    error.line = 0;
+    error.fileIndex = 1;
+    error.text = "the text";
+    error.message = "the message";
+    Mv_stringstream out;
+    MvParseErrorWriteToStream(&error, &out);
+    EXPECT_EQ(out.str(), "Script Error -------------------------\nthe text\n"
+                         "--------------------------------------\nthe message\n\n");
+    EXPECT_EQ(MvParseErrorGetDisplayedFlag(&error), 0);
+    MvParseErrorSetDisplayedFlag(&error);
+    EXPECT_EQ(MvParseErrorGetDisplayedFlag(&error), 1);
+}
+
+TEST(SessionRecords, RecordWithPositionNamesLineTextAndMessage) {
+    Session session = makeSession("print 1;");
+    ParseError error;
+    error.owner = session.get();
+    error.line = 3;
+    error.fileIndex = 1;
+    error.text = " x y";
+    error.message = "Syntax Error: Invalid command.";
+    Mv_stringstream out;
+    MvParseErrorWriteToStream(&error, &out);
+    EXPECT_EQ(out.str(), " at line 3: ( x y)\nSyntax Error: Invalid command.\n\n");
+}
+
+TEST(SessionCheck, CorrectScriptReportsCompletionOnce) {
+    Session session = makeSession("set x to 5;\nprint x;\n");
+    MvParserCheckSyntax(session.get());
+    EXPECT_EQ(takeConsole(session.get()), "Syntax Check Complete : No Errors found.\n");
+    EXPECT_EQ(MvParserGetErrorFlag(session.get()), 0);
+    EXPECT_EQ(MvParserGetDoneFlag(session.get()), 1);
+    EXPECT_EQ(MvParserGetDirtyFlag(session.get()), 0);
+    EXPECT_TRUE(records(session.get()).empty());
+}
+
+TEST(SessionCheck, UndefinedFunctionIsRecordedWithItsDisplayName) {
+    Session session = makeSession("set x to 1;\nprint Geo.Area(x);\n");
+    MvParserCheckSyntax(session.get());
+    EXPECT_EQ(takeConsole(session.get()), "Geo.Area");
+    EXPECT_EQ(MvParserGetErrorFlag(session.get()), 1);
+    EXPECT_EQ(MvParserGetDoneFlag(session.get()), 1);
+    std::vector<Record> found = records(session.get());
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].line, 2);
+    EXPECT_EQ(found[0].text, "Geo.Area");
+    EXPECT_EQ(found[0].message, "Function is not defined.");
+}
+
+TEST(SessionCheck, UndefinedInternalFunctionShowsTheBareName) {
+    Session session = makeSession("print nowhere(1);\n");
+    MvParserCheckSyntax(session.get());
+    EXPECT_EQ(takeConsole(session.get()), "nowhere");
+    std::vector<Record> found = records(session.get());
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].text, "nowhere");
+}
+
+TEST(SessionCheck, SecondCheckAppendsItsRecords) {
+    Session session = makeSession("");
+    MvParserCheckSyntax(session.get());
+    size_t first = records(session.get()).size();
+    ASSERT_GE(first, 1u);
+    MvParserCheckSyntax(session.get());
+    EXPECT_EQ(records(session.get()).size(), 2 * first);
+    EXPECT_EQ(records(session.get()).back().message, "Syntax Error: Invalid command.");
+}
+
+TEST(SessionCheck, ColouringPassThenCheckStillParsesEverything) {
+    Session session = makeSession("set x to 5;\nprint x;\n");
+    MvParserLexicalPassOnly(session.get());
+    std::list<MvSyntaxBlock>* blocks = MvParserGetSyntaxBlockList(session.get());
+    size_t spans = blocks->size();
+    MvParserReleaseSyntaxBlockList(session.get());
+    EXPECT_GT(spans, 0u);
+    MvParserCheckSyntax(session.get());
+    EXPECT_EQ(takeConsole(session.get()), "Syntax Check Complete : No Errors found.\n");
+}
+
+TEST(SessionApi, DeletingNullIsIgnoredAndWarningsAreShared) {
+    MvParserDelete(nullptr);
+    Session a = makeSession("print 1;");
+    Session b = makeSession("print 2;");
+    Mv_stringstream* fromA = MvParserGetWarningConsoleStream(a.get());
+    Mv_stringstream* fromB = MvParserGetWarningConsoleStream(b.get());
+    EXPECT_EQ(fromA, fromB);
+    MvParserReleaseWarningConsoleStream(b.get());
+    MvParserReleaseWarningConsoleStream(a.get());
+}
+
+} // namespace
