@@ -105,7 +105,22 @@ MvLexer::MvLexer(const char* text, MvParser* session, int bufferSize)
       session_(session),
       bufferSize_(bufferSize > 0 ? static_cast<std::size_t>(bufferSize) : 1) {}
 
-MvLexer::~MvLexer() = default;
+MvLexer::~MvLexer() { flushBlocks(); }
+
+namespace {
+constexpr std::size_t kBlockBatch = 128;
+}
+
+void MvLexer::recordBlock(const MvSyntaxBlock& block) {
+    pendingBlocks_.push_back(block);
+}
+
+void MvLexer::flushBlocks() {
+    if (pendingBlocks_.empty())
+        return;
+    session_->addSyntaxBlocks(pendingBlocks_.data(), pendingBlocks_.size());
+    pendingBlocks_.clear();
+}
 
 int MvLexer::currentLine() const { return line_; }
 
@@ -117,6 +132,12 @@ MvToken MvLexer::nextToken() {
         tokenText_.clear();   // an unfinished string or script block is dropped
     MvToken token{type, line_, std::move(tokenText_)};
     tokenText_.clear();
+    // The first token's span is visible as soon as the session is made; the
+    // others in batches, and all of them once the end is reached.
+    if (!firstTokenDone_ || type == MV_TOK_EOF || pendingBlocks_.size() >= kBlockBatch) {
+        firstTokenDone_ = true;
+        flushBlocks();
+    }
     return token;
 }
 
@@ -563,7 +584,7 @@ bool MvLexer::isInternalFunction(const std::string& name) {
 void MvLexer::addBlock(int kind) {
     if (spanOpen_)
         throw 100;   // a block inside an open span would overlap it
-    session_->addSyntaxBlock({beginColumn(), endColumn(), kind});
+    recordBlock({beginColumn(), endColumn(), kind});
 }
 
 void MvLexer::beginSpan(int kind) {
@@ -576,12 +597,16 @@ void MvLexer::endSpan() {
     if (!spanOpen_)
         return;
     spanOpen_ = false;
-    session_->addSyntaxBlock({spanBegin_, endColumn(), spanKind_});
+    recordBlock({spanBegin_, endColumn(), spanKind_});
 }
 
-// The lexeme and the character that stopped it are dropped.
+// The lexeme and the character that stopped it are dropped. A dropped line
+// end still counts as a line, so later lines keep their numbers (a CR whose
+// LF follows leaves the counting to the LF).
 int MvLexer::lexicalError() {
     reportError("invalid token");
+    if (*pos_ == '\n' || (*pos_ == '\r' && pos_[1] != '\n'))
+        ++line_;
     if (*pos_ != '\0')
         ++pos_;
     return kNoToken;

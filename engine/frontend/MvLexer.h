@@ -15,9 +15,11 @@
 #define MORVANE_ENGINE_MVLEXER_H
 
 #include "MvToken.h"
+#include "morvane/MvParser.h"
 
 #include <cstddef>
 #include <string>
+#include <vector>
 #include <unordered_map>
 
 class MvParser;
@@ -91,6 +93,8 @@ private:
     void appendText(const unsigned char* from, std::size_t length);
     void appendChar(unsigned char c);
     void writeLocatedLine(const std::string& message);
+    void recordBlock(const MvSyntaxBlock& block);
+    void flushBlocks();
 
     int beginColumn() const;
     int endColumn() const;
@@ -110,6 +114,10 @@ private:
     // Colours of the identifiers met so far: scripts repeat their names, and
     // the property and function tables are slow to search.
     std::unordered_map<std::string, int> identifierKinds_;
+    // Colouring spans not yet handed to the session: they go over in
+    // batches, one lock each, rather than one lock per lexeme.
+    std::vector<MvSyntaxBlock> pendingBlocks_;
+    bool firstTokenDone_ = false;
 };
 
 #endif

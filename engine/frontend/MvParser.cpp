@@ -303,7 +303,7 @@ MvWindow* MvParser::getWindow(long index) {
 
 void MvParser::releaseWindowList() { windowListLock_.unlock(); }
 
-std::list<MvSyntaxBlock>& MvParser::getSyntaxBlockList() {
+std::deque<MvSyntaxBlock>& MvParser::getSyntaxBlockList() {
     syntaxBlocksLock_.lock();
     return syntaxBlocks_;
 }
@@ -325,9 +325,11 @@ void MvParser::mapLine(int scannerLine, int& line, int& fileIndex) {
     sourceMap_->mapLine(scannerLine, line, fileIndex);
 }
 
-void MvParser::addSyntaxBlock(const MvSyntaxBlock& block) {
+void MvParser::addSyntaxBlock(const MvSyntaxBlock& block) { addSyntaxBlocks(&block, 1); }
+
+void MvParser::addSyntaxBlocks(const MvSyntaxBlock* blocks, std::size_t count) {
     MvLockGuard guard(syntaxBlocksLock_);
-    syntaxBlocks_.push_back(block);
+    syntaxBlocks_.insert(syntaxBlocks_.end(), blocks, blocks + count);
 }
 
 void MvParser::noteFunctionCall(int line, const std::string& nameSpace, const std::string& name) {

@@ -55,7 +55,7 @@ void MvParserGetWindowList(MvParser* session) { session->getWindowList(); }
 MvWindow* MvParserGetWindow(MvParser* session, long index) { return session->getWindow(index); }
 void MvParserReleaseWindowList(MvParser* session) { session->releaseWindowList(); }
 
-std::list<MvSyntaxBlock>* MvParserGetSyntaxBlockList(MvParser* session) {
+std::deque<MvSyntaxBlock>* MvParserGetSyntaxBlockList(MvParser* session) {
     return &session->getSyntaxBlockList();
 }
 void MvParserReleaseSyntaxBlockList(MvParser* session) { session->releaseSyntaxBlockList(); }

@@ -115,7 +115,7 @@ public:
     MvWindow* getWindow(long index);            // no lock; null past the end
     void releaseWindowList();
 
-    std::list<MvSyntaxBlock>& getSyntaxBlockList();   // lock held until release
+    std::deque<MvSyntaxBlock>& getSyntaxBlockList();   // lock held until release
     void releaseSyntaxBlockList();
 
     // Writes " at [file 'name', ]line N" and the "included from" lines.
@@ -133,6 +133,7 @@ public:
     void writeToConsole(const std::string& text);
     void mapLine(int scannerLine, int& line, int& fileIndex);
     void addSyntaxBlock(const MvSyntaxBlock& block);
+    void addSyntaxBlocks(const MvSyntaxBlock* blocks, std::size_t count);
     void noteFunctionCall(int line, const std::string& nameSpace, const std::string& name);
     // Appends a record; the caller has set the matching error flag.
     void addParseError(int scannerLine, const std::string& text, int tokenType,
@@ -152,7 +153,7 @@ private:
 
     std::unique_ptr<MvPluginRegistry> localFunctions_;
     std::unique_ptr<MvTreeEval> evaluator_;
-    std::list<MvSyntaxBlock> syntaxBlocks_;
+    std::deque<MvSyntaxBlock> syntaxBlocks_;
     std::list<FunctionCallNote> functionCalls_;
     std::list<ParseError*> parseErrors_;
     Mv_stringstream runtimeErrors_;
@@ -206,7 +207,7 @@ MV_EXPORT void MvParserReleaseParseErrors(MvParser* session);
 MV_EXPORT void MvParserGetWindowList(MvParser* session);
 MV_EXPORT MvWindow* MvParserGetWindow(MvParser* session, long index);
 MV_EXPORT void MvParserReleaseWindowList(MvParser* session);
-MV_EXPORT std::list<MvSyntaxBlock>* MvParserGetSyntaxBlockList(MvParser* session);
+MV_EXPORT std::deque<MvSyntaxBlock>* MvParserGetSyntaxBlockList(MvParser* session);
 MV_EXPORT void MvParserReleaseSyntaxBlockList(MvParser* session);
 MV_EXPORT int MvParseErrorGetDisplayedFlag(ParseError* error);
 MV_EXPORT void MvParseErrorSetDisplayedFlag(ParseError* error);

@@ -275,10 +275,16 @@ TEST(LexerNumbers, UnfinishedNumbersAreErrorsThatDropTheNextCharacter) {
     }
 }
 
+// The line end after a bad lexeme is dropped with it but still counted, so
+// the lines after it keep their numbers.
 TEST(LexerNumbers, TheDroppedCharacterMayBeALineEnd) {
     Scan r = scan("1.\nx");
-    EXPECT_EQ(r.tokens, (Tokens{{MV_TOK_IDENT, 1, "x"}, eof(1)}));
+    EXPECT_EQ(r.tokens, (Tokens{{MV_TOK_IDENT, 2, "x"}, eof(2)}));
     EXPECT_EQ(r.blocks, (Blocks{{4, 4, kIdentifier}}));
+    Scan crlf = scan("1.\r\nx\ry");
+    EXPECT_EQ(crlf.tokens, (Tokens{{MV_TOK_IDENT, 2, "x"}, {MV_TOK_IDENT, 3, "y"}, eof(3)}));
+    Scan cr = scan("1e\rx");
+    EXPECT_EQ(cr.tokens, (Tokens{{MV_TOK_IDENT, 2, "x"}, eof(2)}));
 }
 
 // ---------------------------------------------------------------------------

@@ -224,7 +224,7 @@ TEST(SessionCheck, SecondCheckAppendsItsRecords) {
 TEST(SessionCheck, ColouringPassThenCheckStillParsesEverything) {
     Session session = makeSession("set x to 5;\nprint x;\n");
     MvParserLexicalPassOnly(session.get());
-    std::list<MvSyntaxBlock>* blocks = MvParserGetSyntaxBlockList(session.get());
+    auto* blocks = MvParserGetSyntaxBlockList(session.get());
     size_t spans = blocks->size();
     MvParserReleaseSyntaxBlockList(session.get());
     EXPECT_GT(spans, 0u);

@@ -50,7 +50,7 @@ TEST(SessionThreads, HostPollsWhileCheckRuns) {
         stream->str("");
         MvParserReleaseConsoleStream(session);
 
-        std::list<MvSyntaxBlock>* spans = MvParserGetSyntaxBlockList(session);
+        auto* spans = MvParserGetSyntaxBlockList(session);
         (void)spans->size();
         MvParserReleaseSyntaxBlockList(session);
 
