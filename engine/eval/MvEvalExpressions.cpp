@@ -82,15 +82,83 @@ void MvTreeEval::expression(const MvAST* node, MvValueHolder& result) {
     }
 }
 
+// The holder of an operand that can be used where it is, without taking a
+// reference of its own: a variable's slot or a number literal. Only valid
+// while nothing else runs, so it is used for the right operand (and for the
+// left one when the right is borrowed too).
+const MvValueHolder* MvTreeEval::borrowedOperand(const MvAST* node) {
+    if (!node)
+        return nullptr;
+    switch (node->tokenType) {
+    case MV_TOK_LOCAL:
+    case MV_TOK_GLOBAL: {
+        const MvAST* id = node->child();
+        if (!id)
+            return nullptr;
+        bool writable;
+        return &scopeFor(node)->getVariableValue(id->identifierBucket, id->text, writable);
+    }
+    case MV_TOK_FLOAT: case MV_TOK_EXP_NUM: case MV_TOK_INT1: case MV_TOK_INT2:
+    case MV_TOK_INT4: case MV_TOK_INT_TOK:
+        if (!node->literalValue)
+            node->literalValue = MvNumberCreate(std::atof(node->text.c_str()));
+        return &node->literalValue;
+    default:
+        return nullptr;
+    }
+}
+
+namespace {
+
+bool canBorrow(const MvAST* node) {
+    switch (node ? node->tokenType : 0) {
+    case MV_TOK_LOCAL: case MV_TOK_GLOBAL: case MV_TOK_FLOAT: case MV_TOK_EXP_NUM:
+    case MV_TOK_INT1: case MV_TOK_INT2: case MV_TOK_INT4: case MV_TOK_INT_TOK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+// Both operands of a binary node, left first. A variable or literal on the
+// right is used in place; so is one on the left when the right is one too.
+struct MvTreeEval::Operands {
+    MvValueHolder leftValue, rightValue;
+    MvValueHolder* left = nullptr;
+    MvValueHolder* right = nullptr;
+};
+
+void MvTreeEval::evaluateOperands(const MvAST* node, Operands& operands) {
+    const MvAST* leftNode = node->child();
+    const MvAST* rightNode = secondChild(node);
+    const bool borrowRight = canBorrow(rightNode);
+    if (borrowRight && canBorrow(leftNode)) {
+        operands.left = const_cast<MvValueHolder*>(borrowedOperand(leftNode));
+    } else {
+        expression(leftNode, operands.leftValue);
+        operands.left = &operands.leftValue;
+    }
+    if (borrowRight) {
+        operands.right = const_cast<MvValueHolder*>(borrowedOperand(rightNode));
+    } else {
+        expression(rightNode, operands.rightValue);
+        operands.right = &operands.rightValue;
+    }
+}
+
 void MvTreeEval::mathExpression(const MvAST* node, MvValueHolder& result) {
-    MvValueHolder left;
-    expression(node->child(), left);
     if (node->tokenType == MV_TOK_UNARY_MINUS) {
-        result = left->Negate();
+        MvValueHolder operand;
+        expression(node->child(), operand);
+        result = operand->Negate();
         return;
     }
-    MvValueHolder right;
-    expression(secondChild(node), right);
+    Operands operands;
+    evaluateOperands(node, operands);
+    MvValueHolder& left = *operands.left;
+    MvValueHolder& right = *operands.right;
     MvValueHolder sum;
     switch (node->tokenType) {
     case MV_TOK_PLUS:
@@ -110,14 +178,16 @@ void MvTreeEval::mathExpression(const MvAST* node, MvValueHolder& result) {
 }
 
 void MvTreeEval::booleanExpression(const MvAST* node, MvValueHolder& result) {
-    MvValueHolder left;
-    expression(node->child(), left);
     if (node->tokenType == MV_TOK_NOT) {
-        result = MvBooleanCreate(left->Not());
+        MvValueHolder operand;
+        expression(node->child(), operand);
+        result = MvBooleanCreate(operand->Not());
         return;
     }
-    MvValueHolder right;
-    expression(secondChild(node), right);
+    Operands operands;
+    evaluateOperands(node, operands);
+    MvValueHolder& left = *operands.left;
+    MvValueHolder& right = *operands.right;
     bool answer;
     switch (node->tokenType) {
     case MV_TOK_EQUAL:
@@ -154,7 +224,9 @@ void MvTreeEval::initializeExpression(const MvAST* node, MvValueHolder& result) 
     switch (node->tokenType) {
     case MV_TOK_FLOAT: case MV_TOK_EXP_NUM: case MV_TOK_INT1: case MV_TOK_INT2:
     case MV_TOK_INT4: case MV_TOK_INT_TOK:
-        result = MvNumberCreate(std::atof(node->text.c_str()));
+        if (!node->literalValue)
+            node->literalValue = MvNumberCreate(std::atof(node->text.c_str()));
+        result = node->literalValue;
         return;
     case MV_TOK_STRINGLIT:
     case MV_TOK_BADSTRING:

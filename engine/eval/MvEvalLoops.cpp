@@ -75,7 +75,7 @@ const MvAST* MvTreeEval::loopModifiers(const MvAST* first, LoopModifiers& modifi
     return node;
 }
 
-bool MvTreeEval::interruptedBeforeIteration() { return session_->getInterruptedFlag(); }
+bool MvTreeEval::interruptedBeforeIteration() { return session_->interruptRequested(); }
 
 void MvTreeEval::runIteration(const MvAST* body, LoopModifiers& modifiers) {
     modifiers.iterationStart = Clock::now();
@@ -103,7 +103,7 @@ void MvTreeEval::sleepSeconds(double seconds) {
     const Clock::time_point end = Clock::now() + total;
     constexpr long kSliceMilliseconds = 20;
     for (;;) {
-        if (session_->getInterruptedFlag() || MvAbortRequested())
+        if (session_->interruptRequested() || MvAbortRequested())
             return;
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
         if (left.count() <= 0)

@@ -71,7 +71,7 @@ int MvTreeEval::reportLine(const MvAST* node) {
 
 void MvTreeEval::checkInterrupt() {
     MvYield();
-    if (session_->getInterruptedFlag())
+    if (session_->interruptRequested())
         MvRaise("Execution Terminated by User.");
 }
 
@@ -84,7 +84,7 @@ void MvTreeEval::checkWritable(bool writable) {
 // after which the interrupted and run-error flags make every enclosing
 // statement pass the "RunTime Error" on until the run ends.
 void MvTreeEval::runtimeError(const MvAST* node, MvException* error) {
-    if (session_->getInterruptedFlag()) {
+    if (session_->interruptRequested()) {
         if (!session_->getRunErrorFlag()) {
             delete error;
             throw new MvException("Execution cancelled by user.");

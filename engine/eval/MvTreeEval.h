@@ -100,6 +100,9 @@ private:
     bool interruptedBeforeIteration();
 
     // Expressions.
+    struct Operands;
+    const MvValueHolder* borrowedOperand(const MvAST* node);
+    void evaluateOperands(const MvAST* node, Operands& operands);
     void mathExpression(const MvAST* node, MvValueHolder& result);
     void booleanExpression(const MvAST* node, MvValueHolder& result);
     void relationExpression(const MvAST* node, MvValueHolder& result);

@@ -43,6 +43,10 @@ struct MvAST {
     std::unique_ptr<MvAST> firstChild;
     std::unique_ptr<MvAST> nextSibling;
     mv_auto_value<MvValue> dateValue;     // MV_TOK_DATETIME nodes
+    // A number literal's value, made the first time the literal is
+    // evaluated and shared from then on: numbers change only inside result
+    // holders and variables, which always get a copy of their own.
+    mutable mv_auto_value<MvValue> literalValue;
     std::unique_ptr<MvScript> script;     // embedded script statements
 };
 

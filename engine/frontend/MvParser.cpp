@@ -212,8 +212,15 @@ void MvParser::setDirtyFlag(bool value) { setFlag(dirtyLock_, dirty_, value); }
 bool MvParser::getParseErrorFlag() { return getFlag(parseErrorFlagLock_, parseError_); }
 void MvParser::setParseErrorFlag(bool value) { setFlag(parseErrorFlagLock_, parseError_, value); }
 bool MvParser::getRunErrorFlag() { return getFlag(runErrorLock_, runError_); }
-bool MvParser::getInterruptedFlag() { return getFlag(interruptedLock_, interrupted_); }
-void MvParser::setInterruptedFlag(bool value) { setFlag(interruptedLock_, interrupted_, value); }
+bool MvParser::getInterruptedFlag() {
+    MvLockGuard guard(interruptedLock_);
+    return interrupted_.load();
+}
+
+void MvParser::setInterruptedFlag(bool value) {
+    MvLockGuard guard(interruptedLock_);
+    interrupted_.store(value);
+}
 bool MvParser::getPendingInputFlag() { return getFlag(pendingInputLock_, pendingInput_); }
 void MvParser::setPendingInputFlag(bool value) { setFlag(pendingInputLock_, pendingInput_, value); }
 

@@ -49,7 +49,9 @@ void MvMutexLock::wakeOne() {
     parked_.notify_one();
 }
 
-MvMutexLock* GetAutoObjectMutex() {
-    static MvMutexLock autoObjectLock;
-    return &autoObjectLock;
-}
+namespace {
+// Made when the library loads, before any value can exist.
+MvMutexLock autoObjectLock;
+} // namespace
+
+MvMutexLock* GetAutoObjectMutex() { return &autoObjectLock; }

@@ -50,12 +50,9 @@ public:
         copyLocked(other.get());
     }
 
-    // Moving hands the reference over: the counts stay as they are.
-    mv_auto_value(mv_auto_value&& other) noexcept {
-        MvLockGuard guard(GetAutoObjectMutex());
-        ptr_ = other.ptr_;
-        other.ptr_ = nullptr;
-    }
+    // Moving hands the reference over: the counts stay as they are, and the
+    // new holder is not yet visible to any other thread, so no lock is needed.
+    mv_auto_value(mv_auto_value&& other) noexcept : ptr_(other.ptr_) { other.ptr_ = nullptr; }
 
     ~mv_auto_value() {
         if (ptr_) {

@@ -14,6 +14,7 @@
 #include "MvMutexLock.h"
 #include "MvStreams.h"
 
+#include <atomic>
 #include <deque>
 #include <list>
 #include <memory>
@@ -88,6 +89,8 @@ public:
     void setRunErrorFlag(bool value);   // true also sets the done flag
     bool getInterruptedFlag();
     void setInterruptedFlag(bool value);
+    // The interrupted flag for the running script's own checks.
+    bool interruptRequested() const { return interrupted_.load(std::memory_order_relaxed); }
     bool getPendingInputFlag();
     void setPendingInputFlag(bool value);
 
@@ -160,7 +163,10 @@ private:
     Mv_stringstream console_;
     std::list<MvWindow*> windows_;
     bool parseError_ = false, runError_ = false, done_ = false, dirty_ = false,
-         interrupted_ = false, pendingInput_ = false;
+         pendingInput_ = false;
+    // Polled by the running script at every statement: read without the
+    // lock (an atomic read), written under it.
+    std::atomic<bool> interrupted_{false};
     InputType pendingInputType_ = MvInputNone;
     MvValue* pendingInputDefault_ = nullptr;
     const char* pendingInputPrompt_ = "";
