@@ -4,6 +4,8 @@
 #include "MvScriptFolderScope.h"
 #include "MvTreeEval.h"
 
+#include "values/MvBooleanValue.h"
+
 #include "frontend/MvAST.h"
 #include "morvane/MvArithmetic.h"
 #include "morvane/MvColorApi.h"
@@ -159,29 +161,29 @@ void MvTreeEval::mathExpression(const MvAST* node, MvValueHolder& result) {
     evaluateOperands(node, operands);
     MvValueHolder& left = *operands.left;
     MvValueHolder& right = *operands.right;
-    MvValueHolder sum;
+    // The result goes straight into the caller's holder: it is a temporary
+    // of the caller's, never one of the operands.
     switch (node->tokenType) {
     case MV_TOK_PLUS:
-        AddValues(sum, left, right, false);
+        AddValues(result, left, right, false);
         break;
     case MV_TOK_MINUS:
-        SubtractValues(sum, left, right, false);
+        SubtractValues(result, left, right, false);
         break;
     case MV_TOK_MULT:
-        MultiplyValues(sum, left, right, false);
+        MultiplyValues(result, left, right, false);
         break;
     default:
-        DivideValues(sum, left, right, false);
+        DivideValues(result, left, right, false);
         break;
     }
-    result = std::move(sum);
 }
 
 void MvTreeEval::booleanExpression(const MvAST* node, MvValueHolder& result) {
     if (node->tokenType == MV_TOK_NOT) {
         MvValueHolder operand;
         expression(node->child(), operand);
-        result = MvBooleanCreate(operand->Not());
+        result = MvBooleanValue::shared(operand->Not());
         return;
     }
     Operands operands;
@@ -209,7 +211,7 @@ void MvTreeEval::booleanExpression(const MvAST* node, MvValueHolder& result) {
         answer = left->IsNotEqual(right.get());
         break;
     }
-    result = MvBooleanCreate(answer);
+    result = MvBooleanValue::shared(answer);
 }
 
 void MvTreeEval::relationExpression(const MvAST* node, MvValueHolder& result) {
@@ -217,7 +219,7 @@ void MvTreeEval::relationExpression(const MvAST* node, MvValueHolder& result) {
     expression(node->child(), left);
     expression(secondChild(node), right);
     bool answer = node->tokenType == MV_TOK_AND ? left->And(right.get()) : left->Or(right.get());
-    result = MvBooleanCreate(answer);
+    result = MvBooleanValue::shared(answer);
 }
 
 void MvTreeEval::initializeExpression(const MvAST* node, MvValueHolder& result) {

@@ -143,9 +143,15 @@ void MvValueContainer::assign(MvValueHolder value) {
         c->dropReference();
     if (!value)
         value = MvNoValueCreate();
-    if (isShared(value))
-        value = value->Clone();
-    c->value_ = std::move(value);
+    {
+        // One critical section for the test and the hand-over; the holder
+        // operations inside take the (recursive) lock again cheaply.
+        MvLockGuard guard(GetAutoObjectMutex());
+        if (value->refCount == 1)
+            c->value_ = std::move(value);   // leaves value empty
+    }
+    if (value)   // held elsewhere: the variable gets a copy of its own
+        c->value_ = value->Clone();
     c->content_ = Value;
     c->valueChanged();
 }

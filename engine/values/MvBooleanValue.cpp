@@ -36,4 +36,10 @@ std::string MvBooleanValue::GetText() { return value ? "true" : "false"; }
 
 bool MvBooleanValue::GetBoolean() { return value; }
 
+MvValue* MvBooleanValue::shared(bool value) {
+    static const MvValueHolder sharedTrue(new MvBooleanValue(true));
+    static const MvValueHolder sharedFalse(new MvBooleanValue(false));
+    return value ? sharedTrue.get() : sharedFalse.get();
+}
+
 MvValue* MvBooleanCreate(bool value) { return new MvBooleanValue(value); }

@@ -2,15 +2,24 @@
 #ifndef MORVANE_ENGINE_MVNUMBERVALUE_H
 #define MORVANE_ENGINE_MVNUMBERVALUE_H
 
+#include "MvSmallObjectCache.h"
 #include "morvane/MvValue.h"
 
 #include <iosfwd>
 
 class MV_EXPORT MvNumberValue : public MvValue {
+    using Cache = MvSmallObjectCache<24>;
+
 public:
     explicit MvNumberValue(double v = 0.0) : value(v) {}
     // Reads the 8-byte little-endian body of a value file.
     explicit MvNumberValue(std::istream& in);
+
+    // Scripts make and drop these at every step: freed blocks are reused.
+    static void* operator new(std::size_t size) { return Cache::allocate(size); }
+    static void operator delete(void* block, std::size_t size) noexcept {
+        Cache::release(block, size);
+    }
 
     MvValue* Clone() override;
     MvTypeEnum GetType() override;
@@ -51,5 +60,8 @@ public:
 
     double value;
 };
+
+// The block cache above is sized for this layout.
+static_assert(sizeof(MvNumberValue) == 24, "update the cache size");
 
 #endif
