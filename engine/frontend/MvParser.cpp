@@ -119,6 +119,8 @@ void MvParser::parse() {
     if (frontEndUsed_)
         createFrontEnd(false);
     frontEndUsed_ = true;
+    // The script's own functions point into the tree: both are made afresh.
+    localFunctions_ = std::make_unique<MvPluginRegistry>();
     delete tree_;
     tree_ = nullptr;
     parser_->programme(&tree_);

@@ -244,3 +244,23 @@ TEST(SessionApi, DeletingNullIsIgnoredAndWarningsAreShared) {
 }
 
 } // namespace
+
+namespace {
+
+// A second check parses again: the functions the script defines are
+// registered once, against the new tree, and calls of them still resolve.
+TEST(SessionCheckAgain, DefinedFunctionsSurviveASecondCheck) {
+    std::string script = "define twice(number n) begin\n  return n * 2;\nend\nprint twice(2);\n";
+    MvParser* s = MvParserCreate(script.c_str(), static_cast<long>(script.size()), nullptr);
+    for (int round = 0; round < 3; ++round) {
+        MvParserCheckSyntax(s);
+        Mv_stringstream* console = MvParserGetConsoleStream(s);
+        std::string text = console->str();
+        console->str("");
+        MvParserReleaseConsoleStream(s);
+        EXPECT_EQ(text, "Syntax Check Complete : No Errors found.\n") << round;
+    }
+    MvParserDelete(s);
+}
+
+} // namespace
