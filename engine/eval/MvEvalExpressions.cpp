@@ -36,6 +36,7 @@ const MvAST* secondChild(const MvAST* node) {
 void MvTreeEval::expression(const MvAST* node, MvValueHolder& result) {
     if (!node)
         noViableAlternative("expression", nullptr);
+    NestingGuard nesting(this);
     switch (node->tokenType) {
     case MV_TOK_MULT: case MV_TOK_DIV: case MV_TOK_PLUS: case MV_TOK_MINUS:
     case MV_TOK_UNARY_MINUS:
@@ -406,8 +407,15 @@ void MvTreeEval::timeExpression(const MvAST* node, MvValueHolder& result) {
 void MvTreeEval::functionElement(const MvAST* node, MvValueHolder& result) {
     if (node->tokenType == MV_TOK_PLUGIN_FN)
         return pluginFunctionExpression(node, result);
-    MvValueHolder argument;
-    expression(node->child(), argument);
+    // A variable or literal argument is used where it is: nothing runs
+    // between reading it and calling the function.
+    MvValueHolder evaluated;
+    const MvValueHolder* borrowed =
+        node->tokenType != MV_TOK_POW && canBorrow(node->child()) ? borrowedOperand(node->child())
+                                                                  : nullptr;
+    if (!borrowed)
+        expression(node->child(), evaluated);
+    const MvValueHolder& argument = borrowed ? *borrowed : evaluated;
     switch (node->tokenType) {
     case MV_TOK_SIN: result = argument->Sin(); return;
     case MV_TOK_COS: result = argument->Cos(); return;

@@ -3,6 +3,7 @@
 #include "MvTreeEval.h"
 
 #include "frontend/MvAST.h"
+#include "values/MvNumberValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvParser.h"
 #include "morvane/MvProcess.h"
@@ -168,8 +169,7 @@ void MvTreeEval::incrementVariable(bool global, int bucket, const std::string& n
         MvRaise("Attempt to increment a reference");
     if (!slot || slot->GetType() != MvTypeNumber)
         MvRaise("Increment variable must be a number.");
-    MvValueHolder one(MvNumberCreate(1));
-    slot->Add(slot, one);
+    static_cast<MvNumberValue*>(slot.get())->value += 1;   // in place, as "add 1 to" does
     scope->notifyVariable(bucket, name);
 }
 

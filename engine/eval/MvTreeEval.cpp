@@ -130,9 +130,18 @@ bool isExecutableStatement(int type) {
 
 } // namespace
 
+MvTreeEval::NestingGuard::NestingGuard(MvTreeEval* evaluator)
+    : depth_(evaluator->globalScope()->nesting_) {
+    if (++depth_ > kMaxNesting) {
+        --depth_;
+        MvRaise("The script is nested too deeply to run.");
+    }
+}
+
 void MvTreeEval::statement(MvAST* node) {
     if (!node)
         noViableAlternative("statement", nullptr);
+    NestingGuard nesting(this);
     const int type = node->tokenType;
     if (isExecutableStatement(type)) {
         try {

@@ -69,6 +69,21 @@ public:
     // The line of reports for a node: its own, or its first child's.
     static int reportLine(const MvAST* node);
 
+    // Counts nested expressions and statements of a run (the global
+    // evaluator keeps the count for every scope of the run), so that a very
+    // deep tree is an error rather than the end of the thread's stack.
+    class NestingGuard {
+    public:
+        explicit NestingGuard(MvTreeEval* evaluator);
+        ~NestingGuard() { --depth_; }
+        NestingGuard(const NestingGuard&) = delete;
+        NestingGuard& operator=(const NestingGuard&) = delete;
+
+    private:
+        int& depth_;
+    };
+    static constexpr int kMaxNesting = 2500;
+
 private:
     struct LoopModifiers;
 
@@ -136,6 +151,7 @@ private:
     MvVariableTable valueMap_;
     MvVariableTable windowMap_;
     const MvAST* reportNode_ = nullptr;
+    int nesting_ = 0;
 };
 
 #endif

@@ -14,6 +14,15 @@
 // reaches it, so neither kind ever leaves the parser. MvException objects
 // (a context left in the wrong order) do leave it, for the session.
 //
+// Recovery conventions: skipping stops in front of the recovery token,
+// except after an unrecognised word (the ";" goes too), a block missing its
+// "end" and a broken function definition (both resume after the "end"). A
+// statement whose handler ends the failure leaves no tree; a block keeps
+// the statements parsed before its failure. The outermost expression rule
+// reports a missing operand ("Expression syntax error.") and passes the
+// failure on as a missing part of the enclosing form, so that the form's
+// own message follows.
+//
 // The rule functions are spread over three files: statements
 // (MvParseStatements.cpp), expressions (MvParseExpressions.cpp), and
 // function definitions, types and assignment targets

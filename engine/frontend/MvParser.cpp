@@ -123,8 +123,10 @@ void MvParser::parse() {
     localFunctions_ = std::make_unique<MvPluginRegistry>();
     delete tree_;
     tree_ = nullptr;
+    treeHasErrors_ = true;
     parser_->programme(&tree_);
     checkFunctionCalls();
+    treeHasErrors_ = getParseErrorFlag();
 }
 
 void MvParser::CheckSyntax() {
@@ -152,7 +154,9 @@ void MvParser::Execute() {
     setParseErrorFlag(false);
     setInterruptedFlag(false);
     try {
-        if (!tree_) {
+        // A tree from a parse that found errors may be incomplete: parse
+        // again, which reports the errors again and skips the run.
+        if (!tree_ || treeHasErrors_) {
             try {
                 parse();
             } catch (MvException* error) {

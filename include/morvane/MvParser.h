@@ -183,6 +183,7 @@ private:
     std::deque<MvFile> directoryStack_;
     std::unique_ptr<MvSourceMap> sourceMap_;
     bool frontEndUsed_ = false;   // the scanner has read past the first token
+    bool treeHasErrors_ = false;  // the last parse recorded syntax errors
 };
 
 // The flat session interface; flags are 0 or 1.

@@ -416,3 +416,39 @@ TEST(ScriptWindows, ShortVectorIsText) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ScriptLimits, VeryDeepExpressionIsAnErrorNotACrash) {
+    std::string script = "print 1";
+    for (int i = 0; i < 100000; ++i)
+        script += " - 1";
+    script += ";\n";
+    RunResult r = runScript(script);
+    ASSERT_EQ(r.records.size(), 1u);
+    EXPECT_EQ(r.records[0].message, "The script is nested too deeply to run.");
+    EXPECT_TRUE(r.runError);
+}
+
+TEST(ScriptLimits, ModeratelyDeepExpressionRuns) {
+    std::string script = "print 1";
+    for (int i = 0; i < 1000; ++i)
+        script += " + 1";
+    script += ";\n";
+    EXPECT_EQ(runScript(script).console, "1001\n");
+}
+
+TEST(ScriptErrors, RunAfterAFailedCheckParsesAgainAndDoesNotRun) {
+    SessionPtr session = newSession("print \"ran\";\nset x to ;\n");
+    MvParserCheckSyntax(session.get());
+    size_t checkRecords = errorRecords(session.get()).size();
+    ASSERT_GE(checkRecords, 1u);
+    drainConsole(session.get());
+    MvParserExecute(session.get());
+    RunResult r = collect(session.get());
+    EXPECT_TRUE(r.parseError);
+    EXPECT_EQ(r.console.find("ran"), std::string::npos);
+    EXPECT_EQ(r.records.size(), 2 * checkRecords);
+}
+
+} // namespace
