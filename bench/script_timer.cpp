@@ -2,6 +2,7 @@
 // console goes to standard error so that only the time is on standard output.
 #include "morvane/MvHost.h"
 #include "morvane/MvParser.h"
+#include "morvane/MvPlugin.h"
 
 #include <chrono>
 #include <cstdio>
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     std::stringstream text;
     text << in.rdbuf();
     std::string script = text.str();
+    MvPluginRegistryInitInternal();   // the built-in namespaces, as a host does once
     MvParser* session = MvParserCreate(script.c_str(), static_cast<long>(script.size()), nullptr);
     auto start = std::chrono::steady_clock::now();
     MvParserExecute(session);

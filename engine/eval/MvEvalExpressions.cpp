@@ -1,6 +1,7 @@
 // Expressions: every construct calls an operation of the value interface;
 // operands are evaluated left to right, each completely, and nothing
 // short-circuits.
+#include "MvCalls.h"
 #include "MvScriptFolderScope.h"
 #include "MvTreeEval.h"
 
@@ -20,6 +21,21 @@
 #include "platform/MvPlatform.h"
 
 #include <cstdlib>
+
+// The second index of a two-index form, whose tree is
+// #(RINDEX #(LINDEX a i COMMA j)); a tree with the comma and j beside the
+// LINDEX node is read too.
+const MvAST* MvSecondIndex(const MvAST* lindex) {
+    if (lindex->tokenType != MV_TOK_LINDEX)
+        return nullptr;
+    const MvAST* i = lindex->child() ? lindex->child()->sibling() : nullptr;
+    const MvAST* comma = i ? i->sibling() : nullptr;
+    if (!comma)
+        comma = lindex->sibling();
+    if (!comma || comma->tokenType != MV_TOK_COMMA)
+        return nullptr;
+    return comma->sibling();
+}
 
 namespace {
 
@@ -378,13 +394,13 @@ void MvTreeEval::indexingExpression(const MvAST* node, MvValueHolder& result) {
         return;
     }
     const MvAST* first = node->child();
-    const MvAST* comma = first ? first->sibling() : nullptr;
-    if (!first || first->tokenType != MV_TOK_LINDEX || !comma || !comma->sibling())
+    const MvAST* second = first ? MvSecondIndex(first) : nullptr;
+    if (!second || !secondChild(first))
         noViableAlternative("indexingExpression", node);
     MvValueHolder container, i, j;
     expression(first->child(), container);
     expression(secondChild(first), i);
-    expression(comma->sibling(), j);
+    expression(second, j);
     result = container->GetElement2(i.get(), j.get());
 }
 
@@ -444,9 +460,9 @@ void MvTreeEval::functionElement(const MvAST* node, MvValueHolder& result) {
     }
 }
 
-void MvTreeEval::pluginFunctionExpression(const MvAST*, MvValueHolder&) {
-    checkInterrupt();
-    MvRaise("Calling functions is not available in this build yet.");
+// Native and script-defined functions alike: see MvEvalCalls.cpp.
+void MvTreeEval::pluginFunctionExpression(const MvAST* node, MvValueHolder& result) {
+    MvCallFunction(*this, node, result);
 }
 
 MvValueHolder& MvTreeEval::identifierExpression(const MvAST* node, bool& writable,

@@ -122,13 +122,13 @@ void MvTreeEval::setStatementAux(const MvAST* setNode, bool check) {
     }
     case MV_TOK_RINDEX: {
         const MvAST* first = target->child();
-        const MvAST* comma = first ? first->sibling() : nullptr;
-        if (!first || first->tokenType != MV_TOK_LINDEX || !comma || !comma->sibling())
+        const MvAST* second = first ? MvSecondIndex(first) : nullptr;
+        if (!second || !first->child() || !first->child()->sibling())
             noViableAlternative("setStatementAux", target);
         MvValueHolder container, i, j, value;
         expression(first->child(), container);
         expression(first->child()->sibling(), i);
-        expression(comma->sibling(), j);
+        expression(second, j);
         expression(target->sibling(), value);
         container->SetElement2(i.get(), j.get(), value.get());
         notifyValueChanged(container.get());

@@ -1,5 +1,6 @@
 // The variable hooks: lookup, creation, assignment, references, windows,
 // deletion with its purge, and change notification.
+#include "MvCalls.h"
 #include "MvTreeEval.h"
 
 #include "frontend/MvAST.h"
@@ -183,6 +184,11 @@ void MvTreeEval::deleteVariable(int bucket, const std::string& name) {
     MvValueContainer* target = nullptr;
     if (container->content() == MvValueContainer::Reference && container->writable())
         target = container->target();
+    // Calls under way must not keep arguments that refer to the variables
+    // going away.
+    MvActiveCalls::withdraw(container);
+    if (target)
+        MvActiveCalls::withdraw(target);
     valueMap_.remove(bucket, name);
     if (target) {
         for (MvTreeEval* scope : {this, globalEvaluator_}) {

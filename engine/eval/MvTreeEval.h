@@ -18,6 +18,9 @@ class MvParser;
 class MvException;
 struct MvAST;
 
+// The second index of a two-index node (see MvEvalExpressions.cpp).
+const MvAST* MvSecondIndex(const MvAST* lindex);
+
 class MvTreeEval {
 public:
     MvTreeEval(MvParser* session, MvTreeEval* globalEvaluator = nullptr);
@@ -68,6 +71,14 @@ public:
 
     // The line of reports for a node: its own, or its first child's.
     static int reportLine(const MvAST* node);
+
+    // Function calls reuse their local evaluators (both defined with the
+    // calls, MvEvalCalls.cpp). startOfCall makes an empty evaluator the
+    // scope of a new call under globalEvaluator; endOfCall does what
+    // destruction does (the local variables go, references to them become
+    // invalid, the global scope is purged) and leaves it empty again.
+    void startOfCall(MvParser* session, MvTreeEval* globalEvaluator);
+    void endOfCall();
 
     // Counts nested expressions and statements of a run (the global
     // evaluator keeps the count for every scope of the run), so that a very

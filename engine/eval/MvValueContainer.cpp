@@ -42,9 +42,11 @@ MvValueContainer::MvValueContainer(MvValueContainer* target, const std::string& 
 }
 
 MvValueContainer::~MvValueContainer() {
-    bool wasObserved = observed();
     dropReference();
+    // Counts the end of the referees itself; after it only the window can
+    // leave this slot observed.
     invalidateReferees();
+    const bool wasObserved = observed();
     window_.release();
     value_.release();
     content_ = Empty;

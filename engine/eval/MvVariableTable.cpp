@@ -66,14 +66,21 @@ bool MvVariableTable::remove(int bucket, const std::string& name) {
     return false;
 }
 
+// Visits the live entries through the storage blocks rather than all bucket
+// heads: a scope holds few variables, and a function call empties its scope
+// and purges the global one every time.
 void MvVariableTable::removeIf(const std::function<bool(MvValueContainer*)>& doomed) {
-    for (Entry*& head : heads_) {
-        Entry** link = &head;
-        while (*link) {
-            if (doomed((*link)->container.get()))
-                unlinkAndFree(link);
-            else
+    if (size_ == 0)
+        return;
+    for (auto& block : blocks_) {
+        for (int i = 0; i < kBlockSize && size_ != 0; ++i) {
+            Entry* entry = &block[i];
+            if (!entry->container || !doomed(entry->container.get()))
+                continue;
+            Entry** link = &heads_[headIndex(entry->bucket)];
+            while (*link != entry)
                 link = &(*link)->next;
+            unlinkAndFree(link);
         }
     }
 }

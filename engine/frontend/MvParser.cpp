@@ -9,6 +9,7 @@
 #include "MvTokenBuffer.h"
 #include "MvTreePrinter.h"
 #include "morvane/MvTokens.h"
+#include "eval/MvCalls.h"
 #include "eval/MvTreeEval.h"
 #include "morvane/MvException.h"
 #include "morvane/MvProcess.h"
@@ -119,8 +120,10 @@ void MvParser::parse() {
     if (frontEndUsed_)
         createFrontEnd(false);
     frontEndUsed_ = true;
-    // The script's own functions point into the tree: both are made afresh.
+    // The script's own functions point into the tree: both are made afresh,
+    // and only this parse's calls are checked.
     localFunctions_ = std::make_unique<MvPluginRegistry>();
+    functionCalls_.clear();
     delete tree_;
     tree_ = nullptr;
     treeHasErrors_ = true;
@@ -149,6 +152,7 @@ void MvParser::CheckSyntax() {
 }
 
 void MvParser::Execute() {
+    MvActiveCalls::reset();   // no call of an earlier run is under way
     setDoneFlag(false);
     setRunErrorFlag(false);
     setParseErrorFlag(false);

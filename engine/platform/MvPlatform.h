@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace MvPlatform {
 
@@ -26,6 +27,32 @@ void beep();
 // The host's clipboard, or a clipboard private to the process.
 void setClipboardText(const std::string& text);
 std::string clipboardText();
+
+// Dynamic libraries. Handles are opaque; a loaded library is never unloaded.
+using LibraryHandle = void*;
+// Null when the library cannot be loaded.
+LibraryHandle loadLibrary(const std::string& path);
+// The exported symbol of that plain name, or null.
+void* findSymbol(LibraryHandle library, const char* name);
+
+// The operating system and processor the engine runs on ("Linux" and
+// "x86_64", "Windows" and "x86", ...).
+std::string operatingSystemName();
+std::string processorName();
+
+// Files and directories; relative paths are relative to the current
+// directory. The functions that can fail describe the failure in error.
+// The entries of a directory (the special entries included where the system
+// lists them) whose names end with suffix, in the order the file system
+// gives them.
+bool listDirectory(const std::string& path, const std::string& suffix,
+                   std::vector<std::string>& names, std::string& error);
+// The size in bytes of a file opened for reading.
+bool fileSize(const std::string& path, std::uint64_t& size, std::string& error);
+// Copies a file, replacing an existing destination.
+bool copyFile(const std::string& from, const std::string& to, std::string& error);
+bool deleteFile(const std::string& path);
+bool createDirectory(const std::string& path, std::string& error);
 
 } // namespace MvPlatform
 

@@ -2,7 +2,10 @@
 #ifndef MORVANE_ENGINE_MVFUNCTIONCONTAINER_H
 #define MORVANE_ENGINE_MVFUNCTIONCONTAINER_H
 
+#include "morvane/MvPluginApi.h"
 #include "morvane/MvValue.h"
+
+#include <vector>
 
 class MvParser;
 class MvParameterBlock;
@@ -11,20 +14,46 @@ struct MvAST;
 class MvFunctionContainer {
 public:
     virtual ~MvFunctionContainer();
+    // Runs the function with the bound arguments; result is null when the
+    // function gave no result.
     virtual void call(MvValueHolder& result, MvParameterBlock* arguments, MvParser* session) = 0;
+    // Whether the call needs the script's folder as the current directory
+    // (for relative paths). Functions that never touch the file system, and
+    // script functions (whose statements set the folder themselves where
+    // they need it), are called without changing the directory.
+    virtual bool usesCurrentDirectory() const { return true; }
+};
+
+// A native function: the entry point is called with a fresh error block and
+// the argument block; a non-zero error number becomes a runtime error.
+class MvFunctionContainerPlugin : public MvFunctionContainer {
+public:
+    // Raises "Nil function pointer in plug-in registration" for null.
+    explicit MvFunctionContainerPlugin(MvPluginFunction entry, bool usesCurrentDirectory = true);
+    void call(MvValueHolder& result, MvParameterBlock* arguments, MvParser* session) override;
+    bool usesCurrentDirectory() const override { return usesCurrentDirectory_; }
+    MvPluginFunction entry() const { return entry_; }
+
+private:
+    MvPluginFunction entry_;
+    bool usesCurrentDirectory_;
 };
 
 // A function defined in the script: the definition node holds its
 // parameters, their default expressions and its body. The node belongs to
 // the session's syntax tree, which outlives the session's registry entries.
+// The call runs the body in a new evaluator whose global scope is the
+// caller's.
 class MvFunctionContainerLocal : public MvFunctionContainer {
 public:
     explicit MvFunctionContainerLocal(const MvAST* definition) : definition_(definition) {}
     void call(MvValueHolder& result, MvParameterBlock* arguments, MvParser* session) override;
+    bool usesCurrentDirectory() const override { return false; }
     const MvAST* definition() const { return definition_; }
 
 private:
     const MvAST* definition_;
+    std::vector<int> buckets_;   // identifier buckets of the parameter names, made at the first call
 };
 
 #endif

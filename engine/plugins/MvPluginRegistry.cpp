@@ -1,17 +1,48 @@
+// The registry's maps and its listings.
 #include "MvPluginRegistry.h"
 
-#include <mutex>
+#include "morvane/MvException.h"
+#include "values/MvListValue.h"
+#include "values/MvTextValue.h"
+
+#include <map>
 
 const char* const MvInternalNameSpace = "__MorvaneInternal";
 
+// std::map orders std::string keys with char_traits<char>::compare, which
+// compares as unsigned char: byte-wise order.
+struct MvPluginRegistry::NameSpaces {
+    using Functions = std::map<std::string, Overloads>;
+    std::map<std::string, Functions> spaces;
+};
+
 namespace {
+
+std::uint64_t generation = 1;
 
 std::unique_ptr<MvPluginRegistry>& processRegistry() {
     static std::unique_ptr<MvPluginRegistry> registry;
     return registry;
 }
 
+MvListValue* listOrNew(MvListValue* list) { return list ? list : new MvListValue(); }
+
+void appendText(MvListValue* list, std::string text) {
+    MvValueHolder element(new MvTextValue(std::move(text)));
+    list->Append(element);
+}
+
+[[noreturn]] void raiseNoNameSpace() { MvRaise("NameSpace doesn't exist"); }
+
 } // namespace
+
+std::uint64_t MvRegistryGeneration() { return generation; }
+
+MvPluginRegistry::MvPluginRegistry() : nameSpaces_(std::make_unique<NameSpaces>()) {
+    ++generation;
+}
+
+MvPluginRegistry::~MvPluginRegistry() { ++generation; }
 
 MvPluginRegistry* MvPluginRegistry::THE_PluginRegistry() {
     std::unique_ptr<MvPluginRegistry>& registry = processRegistry();
@@ -20,28 +51,104 @@ MvPluginRegistry* MvPluginRegistry::THE_PluginRegistry() {
     return registry.get();
 }
 
-void MvPluginRegistry::deleteProcessRegistry() { processRegistry().reset(); }
+void MvDeletePluginRegistry() { processRegistry().reset(); }
 
 void MvPluginRegistry::insert(const std::string& nameSpace, const std::string& name,
                               std::unique_ptr<MvPluginSignature> signature) {
-    nameSpaces_[nameSpace][name].push_back(std::move(signature));
+    nameSpaces_->spaces[nameSpace][name].push_back(std::move(signature));
+    ++generation;
+}
+
+const MvPluginRegistry::Overloads* MvPluginRegistry::find(const std::string& nameSpace,
+                                                          const std::string& name) const {
+    auto space = nameSpaces_->spaces.find(nameSpace);
+    if (space == nameSpaces_->spaces.end())
+        return nullptr;
+    auto function = space->second.find(name);
+    if (function == space->second.end() || function->second.empty())
+        return nullptr;
+    return &function->second;
 }
 
 bool MvPluginRegistry::hasNameSpace(const std::string& nameSpace) const {
-    return nameSpaces_.count(nameSpace) != 0;
+    return nameSpaces_->spaces.count(nameSpace) != 0;
 }
 
 bool MvPluginRegistry::hasFunction(const std::string& nameSpace, const std::string& name) const {
     return find(nameSpace, name) != nullptr;
 }
 
-const MvPluginRegistry::Overloads* MvPluginRegistry::find(const std::string& nameSpace,
-                                                          const std::string& name) const {
-    auto space = nameSpaces_.find(nameSpace);
-    if (space == nameSpaces_.end())
-        return nullptr;
-    auto function = space->second.find(name);
-    if (function == space->second.end() || function->second.empty())
-        return nullptr;
-    return &function->second;
+bool MvPluginRegistry::hasInternalFunction(const std::string& name) const {
+    return find(MvInternalNameSpace, name) != nullptr;
+}
+
+MvListValue* MvPluginRegistry::GetNameSpaceNames(MvListValue* list) {
+    list = listOrNew(list);
+    for (const auto& space : nameSpaces_->spaces)
+        if (space.first != MvInternalNameSpace)
+            appendText(list, space.first);
+    return list;
+}
+
+MvListValue* MvPluginRegistry::GetFunctionNames(MvListValue* list) {
+    list = listOrNew(list);
+    for (const auto& space : nameSpaces_->spaces) {
+        const bool internal = space.first == MvInternalNameSpace;
+        for (const auto& function : space.second)
+            appendText(list, internal ? function.first : space.first + "." + function.first);
+    }
+    return list;
+}
+
+MvListValue* MvPluginRegistry::GetFunctionNames(const std::string& nameSpace, MvListValue* list) {
+    auto space = nameSpaces_->spaces.find(nameSpace);
+    if (space == nameSpaces_->spaces.end())
+        raiseNoNameSpace();
+    list = listOrNew(list);
+    for (const auto& function : space->second)
+        appendText(list, function.first);
+    return list;
+}
+
+MvListValue* MvPluginRegistry::GetFunctionNamesInternal(MvListValue* list) {
+    list = listOrNew(list);
+    auto space = nameSpaces_->spaces.find(MvInternalNameSpace);
+    if (space != nameSpaces_->spaces.end())
+        for (const auto& function : space->second)
+            appendText(list, function.first);
+    return list;
+}
+
+MvListValue* MvPluginRegistry::GetSignatures(MvListValue* list) {
+    list = listOrNew(list);
+    for (const auto& space : nameSpaces_->spaces)
+        for (const auto& function : space.second)
+            for (const auto& signature : function.second)
+                appendText(list, signature->text(space.first, function.first));
+    return list;
+}
+
+MvListValue* MvPluginRegistry::GetSignatures(const std::string& nameSpace, MvListValue* list) {
+    auto space = nameSpaces_->spaces.find(nameSpace);
+    if (space == nameSpaces_->spaces.end())
+        raiseNoNameSpace();
+    list = listOrNew(list);
+    for (const auto& function : space->second)
+        for (const auto& signature : function.second)
+            appendText(list, signature->text(space->first, function.first));
+    return list;
+}
+
+MvListValue* MvPluginRegistry::GetSignatures(const std::string& nameSpace,
+                                             const std::string& function, MvListValue* list) {
+    auto space = nameSpaces_->spaces.find(nameSpace);
+    if (space == nameSpaces_->spaces.end())
+        raiseNoNameSpace();
+    auto overloads = space->second.find(function);
+    if (overloads == space->second.end())
+        MvRaise("Function doesn't exist");
+    list = listOrNew(list);
+    for (const auto& signature : overloads->second)
+        appendText(list, signature->text(space->first, overloads->first));
+    return list;
 }

@@ -264,3 +264,23 @@ TEST(SessionCheckAgain, DefinedFunctionsSurviveASecondCheck) {
 }
 
 } // namespace
+
+namespace {
+
+// Each check looks at its own calls only: the first undefined call of the
+// script is the one reported, every time.
+TEST(SessionCheckAgain, EachCheckReportsItsOwnFirstUndefinedCall) {
+    std::string script = "print Geo.First(1);\nprint Geo.Second(2);\n";
+    MvParser* s = MvParserCreate(script.c_str(), static_cast<long>(script.size()), nullptr);
+    MvParserCheckSyntax(s);
+    MvParserCheckSyntax(s);
+    int count = MvParserGetParseErrorCount(s);
+    ASSERT_EQ(count, 2);
+    EXPECT_EQ(MvParserGetParseError(s, 0)->text, "Geo.First");
+    EXPECT_EQ(MvParserGetParseError(s, 1)->text, "Geo.First");
+    EXPECT_EQ(MvParserGetParseError(s, 1)->line, 1);
+    MvParserReleaseParseErrors(s);
+    MvParserDelete(s);
+}
+
+} // namespace

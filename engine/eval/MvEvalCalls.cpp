@@ -1,0 +1,483 @@
+// Function calls: the call site collects the arguments, the overloads of the
+// function are tried in registration order (the process-wide registry
+// first, then the script's own), the first that fits gets an argument block
+// and is called.
+#include "MvCalls.h"
+
+#include "MvScriptFolderScope.h"
+#include "MvTreeEval.h"
+#include "MvValueContainer.h"
+
+#include "frontend/MvAST.h"
+#include "morvane/MvException.h"
+#include "morvane/MvParser.h"
+#include "morvane/MvScalarApi.h"
+#include "morvane/MvTokens.h"
+#include "plugins/MvParameterBlock.h"
+#include "plugins/MvPluginRegistry.h"
+
+#include <algorithm>
+#include <vector>
+
+// ------------------------------------------------------------ active calls
+
+namespace {
+
+// The innermost call under way; each block links to the enclosing one.
+MvParameterBlock* innermostCall = nullptr;
+
+} // namespace
+
+namespace MvActiveCalls {
+
+void push(MvParameterBlock* block) {
+    block->enclosing = innermostCall;
+    innermostCall = block;
+}
+
+// Normally block is the innermost call; after a reset it may be gone.
+void pop(MvParameterBlock* block) {
+    for (MvParameterBlock* b = innermostCall; b; b = b->enclosing) {
+        if (b == block) {
+            innermostCall = block->enclosing;
+            return;
+        }
+    }
+}
+
+void withdraw(const MvValueContainer* container) {
+    for (MvParameterBlock* b = innermostCall; b; b = b->enclosing)
+        b->withdraw(container);
+}
+
+void reset() { innermostCall = nullptr; }
+
+} // namespace MvActiveCalls
+
+namespace {
+
+// Keeps a block on the active-calls stack for as long as it lives.
+class ActiveBlock {
+public:
+    ActiveBlock() { MvActiveCalls::push(&block_); }
+    ~ActiveBlock() { MvActiveCalls::pop(&block_); }
+    ActiveBlock(const ActiveBlock&) = delete;
+    ActiveBlock& operator=(const ActiveBlock&) = delete;
+    MvParameterBlock& get() { return block_; }
+
+private:
+    MvParameterBlock block_;
+};
+
+// A short list kept in place; longer ones spill to the heap.
+template <class T, std::size_t N>
+class SmallList {
+public:
+    T& add() {
+        ++size_;
+        if (size_ <= N)
+            return inline_[size_ - 1];
+        more_.emplace_back();
+        return more_.back();
+    }
+    T& operator[](std::size_t i) { return i < N ? inline_[i] : more_[i - N]; }
+    const T& operator[](std::size_t i) const { return i < N ? inline_[i] : more_[i - N]; }
+    std::size_t size() const { return size_; }
+
+private:
+    T inline_[N];
+    std::vector<T> more_;
+    std::size_t size_ = 0;
+};
+
+// One argument as written: its parameter name when it is given by name,
+// and a reference to a variable or a value.
+struct CallArgument {
+    const std::string* name = nullptr;
+    MvArgumentSlot slot;
+};
+
+// The call record: the names of the function and the arguments in the order
+// written (named and positional ones are told apart by their name).
+struct CallRecord {
+    const std::string* nameSpace = nullptr;
+    const std::string* function = nullptr;
+    SmallList<CallArgument, 4> arguments;
+};
+
+// The value an argument brings: its own, or its variable's current one.
+MvValue* argumentValue(const MvArgumentSlot& slot) {
+    if (slot.kind == MvArgumentSlot::Reference)
+        return slot.container->readSlot().get();
+    return slot.value.get();
+}
+
+// An argument fits a parameter when the parameter accepts the type of its
+// value and it is a variable exactly when the parameter is by reference.
+bool fits(const MvPluginParameter& parameter, const MvArgumentSlot& slot) {
+    MvValue* value = argumentValue(slot);
+    if (!value || !parameter.type.contains(value->GetType()))
+        return false;
+    return parameter.isReference == (slot.kind == MvArgumentSlot::Reference);
+}
+
+bool isShared(const MvValueHolder& value) { return !value.isUnique(); }
+
+// Which argument goes to which parameter of one signature depends only on
+// the names and the order of the arguments, never on their values: named
+// arguments bind first (to the first unbound parameter of that name that
+// may be named), then the positional ones (to the first unbound parameter).
+// A signature with fewer parameters than arguments, a name it lacks or a
+// required parameter left over can never fit the call.
+struct Candidate {
+    const MvPluginSignature* signature = nullptr;
+    std::vector<int> boundTo;   // per parameter: the argument bound to it, or -1
+};
+
+bool shapeFits(const MvPluginSignature& signature, const CallRecord& call, Candidate& candidate) {
+    const std::vector<MvPluginParameter>& parameters = signature.parameters();
+    const std::size_t n = parameters.size();
+    const std::size_t argumentCount = call.arguments.size();
+    if (n < argumentCount)
+        return false;
+    std::vector<int>& boundTo = candidate.boundTo;
+    boundTo.assign(n, -1);
+    for (std::size_t a = 0; a < argumentCount; ++a) {
+        const std::string* name = call.arguments[a].name;
+        if (!name)
+            continue;
+        std::size_t p = 0;
+        while (p < n && (boundTo[p] >= 0 || parameters[p].unnamed || parameters[p].name != *name))
+            ++p;
+        if (p == n)
+            return false;
+        boundTo[p] = static_cast<int>(a);
+    }
+    for (std::size_t a = 0, p = 0; a < argumentCount; ++a) {
+        if (call.arguments[a].name)
+            continue;
+        while (p < n && boundTo[p] >= 0)
+            ++p;
+        if (p == n)
+            return false;
+        boundTo[p] = static_cast<int>(a);
+    }
+    for (std::size_t p = 0; p < n; ++p)
+        if (boundTo[p] < 0 && parameters[p].required)
+            return false;
+    candidate.signature = &signature;
+    return true;
+}
+
+// The overloads a call site can reach, in resolution order (those of the
+// process-wide registry before the script's own, so native functions win
+// over script functions of the same name that fit as well), each with its
+// argument-to-parameter map. Remembered per call site while no registry
+// changes.
+struct Lookup {
+    const MvAST* node = nullptr;
+    std::uint64_t generation = 0;
+    const MvPluginRegistry* local = nullptr;
+    std::vector<Candidate> candidates;
+};
+
+void addCandidates(Lookup& lookup, const MvPluginRegistry::Overloads* overloads,
+                   const CallRecord& call) {
+    if (!overloads)
+        return;
+    Candidate candidate;
+    for (const std::unique_ptr<MvPluginSignature>& signature : *overloads)
+        if (shapeFits(*signature, call, candidate))
+            lookup.candidates.push_back(candidate);
+}
+
+const Lookup& lookUp(const MvAST* node, const CallRecord& call, const MvPluginRegistry& local) {
+    static Lookup remembered[256];
+    Lookup& entry = remembered[(reinterpret_cast<std::uintptr_t>(node) >> 4) & 255];
+    MvPluginRegistry* process = MvPluginRegistry::THE_PluginRegistry();
+    const std::uint64_t generation = MvRegistryGeneration();
+    if (entry.node != node || entry.generation != generation || entry.local != &local) {
+        entry.node = node;
+        entry.generation = generation;
+        entry.local = &local;
+        entry.candidates.clear();
+        addCandidates(entry, process->find(*call.nameSpace, *call.function), call);
+        addCandidates(entry, local.find(*call.nameSpace, *call.function), call);
+    }
+    return entry;
+}
+
+// Whether every argument suits the parameter it is bound to.
+bool argumentsFit(const Candidate& candidate, CallRecord& call) {
+    const std::vector<MvPluginParameter>& parameters = candidate.signature->parameters();
+    for (std::size_t p = 0; p < parameters.size(); ++p) {
+        const int a = candidate.boundTo[p];
+        if (a >= 0 && !fits(parameters[p], call.arguments[static_cast<std::size_t>(a)].slot))
+            return false;
+    }
+    return true;
+}
+
+// The block of the chosen signature: the arguments (a value is copied when
+// the function may change it and someone else holds it), then the defaults
+// of the parameters left out (dynamic ones stay empty).
+void fillBlock(const Candidate& candidate, CallRecord& call, MvParameterBlock& block) {
+    const MvPluginSignature& signature = *candidate.signature;
+    const std::vector<MvPluginParameter>& parameters = signature.parameters();
+    const std::size_t n = parameters.size();
+    block.reset(&signature, static_cast<std::uint32_t>(n));
+    for (std::size_t p = 0; p < n; ++p) {
+        const MvPluginParameter& parameter = parameters[p];
+        const std::uint32_t index = static_cast<std::uint32_t>(p);
+        MvArgumentSlot& entry = block.entry(index);
+        const int a = candidate.boundTo[p];
+        if (a >= 0) {
+            MvArgumentSlot& given = call.arguments[static_cast<std::size_t>(a)].slot;
+            if (given.kind == MvArgumentSlot::Value && !parameter.isConst && isShared(given.value)) {
+                entry.kind = MvArgumentSlot::Value;
+                entry.value = given.value->Clone();
+            } else {
+                block.share(index, &given);   // the call record outlives the call
+            }
+        } else if (!parameter.dynamic && parameter.defaultValue) {
+            // A default is held by its descriptor: the call gets a copy of
+            // its own unless the function only reads it.
+            entry.kind = MvArgumentSlot::Value;
+            entry.value = parameter.isConst ? parameter.defaultValue
+                                            : MvValueHolder(parameter.defaultValue->Clone());
+        }
+    }
+}
+
+// The first reachable overload whose parameters accept the arguments, with
+// the block filled for it; null when none does.
+const MvPluginSignature* resolve(const MvAST* node, CallRecord& call,
+                                 const MvPluginRegistry& local, MvParameterBlock& block) {
+    const Lookup& lookup = lookUp(node, call, local);
+    for (const Candidate& candidate : lookup.candidates) {
+        if (argumentsFit(candidate, call)) {
+            fillBlock(candidate, call, block);
+            return candidate.signature;
+        }
+    }
+    return nullptr;
+}
+
+[[noreturn]] void raiseIncorrectArguments(const CallRecord& call) {
+    std::string text = "Function \"";
+    if (*call.nameSpace != MvInternalNameSpace)
+        text += *call.nameSpace + ".";
+    text += *call.function + "\" was called with incorrect arguments.";
+    MvRaise(text);
+}
+
+void invoke(MvTreeEval& caller, const MvAST* node, CallRecord& call, MvValueHolder& result) {
+    MvParser* session = caller.session();
+    ActiveBlock active;
+    MvParameterBlock& block = active.get();
+    const MvPluginSignature* chosen = resolve(node, call, session->getLocalFunctions(), block);
+    if (!chosen)
+        raiseIncorrectArguments(call);
+    block.setContext(&caller);
+    // Taken before the call: a native function may change the registries.
+    const MvType resultType = chosen->resultType();
+
+    MvFunctionContainer* function = chosen->function();
+    if (function->usesCurrentDirectory()) {
+        MvScriptFolderScope inScriptFolder(session);
+        function->call(result, &block, session);
+    } else {
+        function->call(result, &block, session);
+    }
+
+    if (!result) {
+        result = MvNoValueCreate();
+        return;
+    }
+    const MvTypeEnum type = result->GetType();
+    if (type != MvTypeUndefined && !resultType.contains(type))
+        MvRaise("Function returned illegal type");
+}
+
+// One argument node: #(-> name value) or a bare value, where the value is
+// #(& variable) or #(no-ref expression).
+void collectArgument(MvTreeEval& caller, const MvAST* node, CallArgument& argument) {
+    const MvAST* value = node;
+    if (node->tokenType == MV_TOK_PARAM_ASSIGN) {
+        const MvAST* name = node->child();
+        if (!name)
+            caller.noViableAlternative("parameterExpression", node);
+        argument.name = &name->text;
+        value = name->sibling();
+    }
+    if (!value)
+        caller.noViableAlternative("parameterValueExpression", node);
+    if (value->tokenType == MV_TOK_REF_PARAMETER) {
+        const MvAST* variable = value->child();
+        const MvAST* id = variable ? variable->child() : nullptr;
+        if (!id)
+            caller.noViableAlternative("parameterRefParameter", value);
+        MvTreeEval* scope = variable->tokenType == MV_TOK_GLOBAL ? caller.globalScope() : &caller;
+        argument.slot.container = scope->findVariable(id->identifierBucket, id->text);
+        argument.slot.kind = MvArgumentSlot::Reference;
+        return;
+    }
+    const MvAST* expression =
+        value->tokenType == MV_TOK_NO_REF_PARAMETER ? value->child() : value;
+    caller.expression(expression, argument.slot.value);
+    argument.slot.kind = MvArgumentSlot::Value;
+}
+
+} // namespace
+
+void MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result) {
+    caller.checkInterrupt();
+    const MvAST* nameSpace = node->child();
+    const MvAST* function = nameSpace ? nameSpace->sibling() : nullptr;
+    if (!function)
+        caller.noViableAlternative("pluginFunctionExpression", node);
+    CallRecord call;
+    call.nameSpace = &nameSpace->text;
+    call.function = &function->text;
+    for (const MvAST* argument = function->sibling(); argument; argument = argument->sibling())
+        collectArgument(caller, argument, call.arguments.add());
+    invoke(caller, node, call, result);
+}
+
+// ------------------------------------------------------ script functions
+
+void MvTreeEval::startOfCall(MvParser* session, MvTreeEval* globalEvaluator) {
+    session_ = session;
+    globalEvaluator_ = globalEvaluator;
+    assignTargetMode_ = false;
+    inProtectedStatement_ = false;
+    reportNode_ = nullptr;
+    nesting_ = 0;
+}
+
+// Destroying a variable empties only the variables that refer to it; while
+// no variable anywhere has a referee, the global scope has nothing to purge.
+void MvTreeEval::endOfCall() {
+    const bool referred = MvValueContainer::anyObserved();
+    valueMap_.clear();
+    windowMap_.clear();
+    if (globalEvaluator_ && referred)
+        globalEvaluator_->purge();
+    globalEvaluator_ = nullptr;
+}
+
+namespace {
+
+// The scope of one script-function call. Evaluators are kept for the next
+// call (their tables keep their storage), a few dozen at most, so that a
+// call neither builds nor frees tables.
+class LocalScope {
+public:
+    LocalScope(MvParser* session, MvTreeEval* global) {
+        std::vector<std::unique_ptr<MvTreeEval>>& idle = idleEvaluators();
+        if (idle.empty()) {
+            evaluator_ = std::make_unique<MvTreeEval>(session, global);
+        } else {
+            evaluator_ = std::move(idle.back());
+            idle.pop_back();
+            evaluator_->startOfCall(session, global);
+        }
+    }
+    ~LocalScope() {
+        evaluator_->endOfCall();
+        std::vector<std::unique_ptr<MvTreeEval>>& idle = idleEvaluators();
+        if (idle.size() < kKept)
+            idle.push_back(std::move(evaluator_));
+    }
+    LocalScope(const LocalScope&) = delete;
+    LocalScope& operator=(const LocalScope&) = delete;
+
+    MvTreeEval& get() { return *evaluator_; }
+
+private:
+    static constexpr std::size_t kKept = 32;
+
+    static std::vector<std::unique_ptr<MvTreeEval>>& idleEvaluators() {
+        static std::vector<std::unique_ptr<MvTreeEval>> idle;
+        return idle;
+    }
+
+    std::unique_ptr<MvTreeEval> evaluator_;
+};
+
+// The body of a definition: its last child, a block.
+const MvAST* bodyOf(const MvAST* definition) {
+    const MvAST* last = definition ? definition->child() : nullptr;
+    while (last && last->sibling())
+        last = last->sibling();
+    return last && last->tokenType == MV_TOK_BEGIN ? last : nullptr;
+}
+
+} // namespace
+
+// The parameters become local variables of a new evaluator: values as
+// copies, variables as writable references (so that assignments reach the
+// caller's variable). Defaults left to the callee are evaluated afterwards,
+// in the new evaluator, so they may use the parameters before them. The
+// body runs as a block there; a return at its top level ends it directly,
+// one further down arrives as a thrown return value.
+void MvFunctionContainerLocal::call(MvValueHolder& result, MvParameterBlock* arguments,
+                                    MvParser* session) {
+    const MvPluginSignature* signature = arguments->signature();
+    const std::vector<MvPluginParameter>& parameters = signature->parameters();
+    if (buckets_.size() != parameters.size()) {
+        buckets_.clear();
+        for (const MvPluginParameter& parameter : parameters)
+            buckets_.push_back(MvAST::bucketOf(parameter.name));
+    }
+    MvTreeEval* caller = arguments->context();
+    MvTreeEval* global = caller ? caller->globalScope() : session->getMvTreeEval();
+    LocalScope scope(session, global);
+    MvTreeEval& local = scope.get();
+
+    const std::size_t n = std::min<std::size_t>(parameters.size(), arguments->count());
+    for (std::size_t p = 0; p < n; ++p) {
+        const MvPluginParameter& parameter = parameters[p];
+        MvArgumentSlot& entry = arguments->entry(static_cast<std::uint32_t>(p));
+        if (parameter.dynamic && entry.kind == MvArgumentSlot::Empty)
+            continue;
+        switch (entry.kind) {
+        case MvArgumentSlot::Value:
+            local.setVariableValue(buckets_[p], parameter.name, std::move(entry.value));
+            break;
+        case MvArgumentSlot::Reference:
+            local.setVariableReference(buckets_[p], parameter.name, entry.container, true);
+            break;
+        default:
+            MvRaise("Internal parameter problem in plug-in");
+        }
+    }
+    for (std::size_t p = 0; p < n; ++p) {
+        const MvPluginParameter& parameter = parameters[p];
+        MvArgumentSlot& entry = arguments->entry(static_cast<std::uint32_t>(p));
+        if (!parameter.dynamic || entry.kind != MvArgumentSlot::Empty)
+            continue;
+        if (!parameter.defaultExpression)
+            MvRaise("Error with default local function parameter.");
+        MvValueHolder value;
+        local.expression(parameter.defaultExpression, value);
+        local.setVariableValue(buckets_[p], parameter.name, std::move(value));
+    }
+
+    const MvAST* body = bodyOf(definition_);
+    if (!body)
+        local.noViableAlternative("functionDefine", definition_);
+    try {
+        local.checkInterrupt();
+        for (MvAST* statement = body->child(); statement; statement = statement->sibling()) {
+            if (statement->tokenType == MV_TOK_RETURN) {
+                if (statement->child())
+                    local.expression(statement->child(), result);
+                return;
+            }
+            local.statement(statement);
+        }
+    } catch (MvReturnValue& returned) {
+        result = std::move(returned.value);
+    }
+}

@@ -1,0 +1,77 @@
+// The System and Client namespaces, and the image and media functions that
+// wait for their value kinds.
+#include "MvBuiltins.h"
+
+#include "eval/MvTreeEval.h"
+#include "frontend/MvAST.h"
+#include "morvane/MvException.h"
+#include "morvane/MvProcess.h"
+#include "morvane/MvScalarApi.h"
+#include "platform/MvPlatform.h"
+#include "plugins/MvParameterBlock.h"
+#include "values/MvNoValue.h"
+#include "values/MvVectorValue.h"
+
+namespace MvBuiltins {
+
+MvValue* processor(MvPluginErrorBlock*, MvParameterBlock*) {
+    return MvTextCreate(MvPlatform::processorName().c_str());
+}
+
+MvValue* operatingSystem(MvPluginErrorBlock*, MvParameterBlock*) {
+    return MvTextCreate(MvPlatform::operatingSystemName().c_str());
+}
+
+MvValue* morvaneVersion(MvPluginErrorBlock*, MvParameterBlock*) {
+    int major = 0, minor = 0, build = 0;
+    MvGetVersion(&major, &minor, &build);
+    return new MvVectorValue({double(major), double(minor), double(build)});
+}
+
+// The window of the variable named id, in the calling function's scope or
+// else the global one.
+MvValue* setWindowPosition(MvPluginErrorBlock*, MvParameterBlock* params) {
+    const std::string id = MvParameterBlockGetTextValue(params, "id");
+    const double x = MvParameterBlockGetNumberValue(params, "x");
+    const double y = MvParameterBlockGetNumberValue(params, "y");
+    MvTreeEval* evaluator = params->context();
+    if (!evaluator)
+        MvRaise("Client.SetWindowPosition() needs a running script.");
+    evaluator->setWindowVariablePosition(MvAST::bucketOf(id), id, x, y);
+    return new MvNoValue();
+}
+
+} // namespace MvBuiltins
+
+// Each of these fails through its error block, naming the function and the
+// kind of value it needs.
+#define MV_NOT_YET(native, function, kind)                                                     \
+    MvValue* MvBuiltins::native(MvPluginErrorBlock* error, MvParameterBlock*) {                \
+        MvPluginErrorBlockSetMessage(                                                          \
+            error, function ": values of kind " kind " are not available in this build yet."); \
+        return new MvNoValue();                                                                \
+    }
+
+MV_NOT_YET(frameGrab, "Frame.Grab", "videosource")
+MV_NOT_YET(frameDeInterlaceOdd, "Frame.DeInterlaceOdd", "image")
+MV_NOT_YET(frameDeInterlaceEven, "Frame.DeInterlaceEven", "image")
+MV_NOT_YET(frameInterlace, "Frame.Interlace", "image")
+MV_NOT_YET(frameGetAlpha, "Frame.GetAlpha", "image")
+MV_NOT_YET(frameSetAlpha, "Frame.SetAlpha", "image")
+MV_NOT_YET(sumImage, "Math.Sum", "image")
+MV_NOT_YET(differenceOfImages, "Math.Difference", "image")
+MV_NOT_YET(minimumOfImage, "Math.Minimum", "image")
+MV_NOT_YET(maximumOfImage, "Math.Maximum", "image")
+MV_NOT_YET(filterReplace, "Filter.Replace", "image")
+MV_NOT_YET(filterNormalize, "Filter.Normalize", "image")
+MV_NOT_YET(filterNormalizeInPlace, "Filter.Normalize", "image")
+MV_NOT_YET(averageOfImage, "Math.Average", "image")
+MV_NOT_YET(standardDeviationOfImage, "Math.StdDev", "image")
+MV_NOT_YET(correlateImage, "Find.Correlate", "image")
+MV_NOT_YET(findMap, "Find.Map", "image")
+MV_NOT_YET(findRegion, "Find.Region", "image")
+MV_NOT_YET(drawCircle, "Draw.Circle", "image")
+MV_NOT_YET(drawRectangle, "Draw.Rectangle", "image")
+MV_NOT_YET(drawLine, "Draw.Line", "image")
+MV_NOT_YET(fractalMandelbrot, "Fractal.Mandelbrot", "frame")
+MV_NOT_YET(fractalJulia, "Fractal.Julia", "frame")

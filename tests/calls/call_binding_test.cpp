@@ -1,0 +1,333 @@
+// Calling functions from scripts: binding named and positional arguments,
+// overloads, reference parameters, defaults, results and the errors of the
+// call path.
+#include "calls_support.h"
+
+#include "morvane/MvGraphics.h"
+
+namespace {
+
+class ScriptCalls : public ::testing::Test {
+protected:
+    void SetUp() override { ensureExamplePlugin(); }
+};
+
+// ------------------------------------------------------------------ binding
+
+TEST_F(ScriptCalls, NamedAndPositionalArgumentsBindToTheRightParameters) {
+    RunResult r = runScript(
+        "define pair(a, b) begin return a * 10 + b; end\n"
+        "print pair(1, 2);\n"
+        "print pair(b -> 2, 7);\n"        // the positional one goes to a
+        "print pair(b -> 1, a -> 2);\n"
+        "print pair(a -> 3, 4);\n");
+    EXPECT_EQ(r.console, "12\n72\n21\n34\n");
+    EXPECT_TRUE(r.records.empty());
+}
+
+TEST_F(ScriptCalls, ArgumentsThatFitNoSignatureNameTheFunction) {
+    RunResult r = runScript("define pair(a, b) begin return a; end\nprint pair(1, 2, 3);\n");
+    EXPECT_EQ(messages(r),
+              std::vector<std::string>{"Function \"pair\" was called with incorrect arguments."});
+    EXPECT_EQ(r.records[0].line, 2);
+
+    r = runScript("define pair(a, b) begin return a; end\nprint pair(c -> 1, 2);\n");
+    EXPECT_EQ(messages(r),
+              std::vector<std::string>{"Function \"pair\" was called with incorrect arguments."});
+
+    r = runScript("define Geo.pair(a, b) begin return a; end\nprint Geo.pair(1);\n");
+    EXPECT_EQ(messages(r), std::vector<std::string>{
+                               "Function \"Geo.pair\" was called with incorrect arguments."});
+
+    r = runScript("print Math.Maximum(\"a\", \"b\");\n");
+    EXPECT_EQ(messages(r), std::vector<std::string>{
+                               "Function \"Math.Maximum\" was called with incorrect arguments."});
+}
+
+TEST_F(ScriptCalls, APositionalArgumentOfTheWrongTypeFallsThroughToTheNextOverload) {
+    RunResult r = runScript(
+        "define Shape.kind(number n) begin return \"number \" + n; end\n"
+        "define Shape.kind(text t) begin return \"text \" + t; end\n"
+        "define Shape.kind(list l, b) begin return \"pair\"; end\n"
+        "print Shape.kind(5);\n"
+        "print Shape.kind(\"x\");\n"
+        "print Shape.kind(list, 1);\n");
+    EXPECT_EQ(r.console, "number 5\ntext x\npair\n");
+
+    // The same among native overloads: the image form of Math.Sum comes
+    // first and refuses the vector.
+    r = runScript("print Math.Sum({1, 2, 3});\nprint Math.Maximum({3, 9, 9});\n");
+    EXPECT_EQ(r.console, "6\n9\t1\n");
+}
+
+TEST_F(ScriptCalls, NativeFunctionsWinOverScriptFunctionsThatFitAsWell) {
+    RunResult r = runScript(
+        "define Math.Maximum(x, y) begin return 0; end\n"
+        "define Math.Maximum(text a) begin return \"script \" + a; end\n"
+        "print Math.Maximum(x -> 1, y -> 2);\n"
+        "print Math.Maximum(\"s\");\n");
+    EXPECT_EQ(r.console, "2\nscript s\n");
+    EXPECT_TRUE(r.records.empty());
+}
+
+TEST_F(ScriptCalls, DynamicParametersOfNativeFunctionsMayBeLeftOut) {
+    RunResult r = runScript(
+        "print Example.Scale(3);\n"
+        "print Example.Scale(3, 5);\n"
+        "print Example.Scale(factor -> 4, x -> 2);\n"
+        "print Example.Words(\"a bb  c\");\n");
+    EXPECT_EQ(r.console, "6\n15\n8\na\nbb\nc\n");
+}
+
+// ---------------------------------------------------- by-reference arguments
+
+TEST_F(ScriptCalls, AReferenceParameterChangesTheCallersVariable) {
+    RunResult r = runScript(
+        "define bump(&v) begin add 1 to v; end\n"
+        "define replace(&v, n) begin set v to n; end\n"
+        "set y to 1;\n"
+        "bump(&y);\n"
+        "print y;\n"
+        "replace(&y, \"text now\");\n"
+        "print y;\n"
+        "set z to 10;\n"
+        "Example.Increment(&z);\n"
+        "Example.Increment(&z, amount -> 5);\n"
+        "print z;\n"
+        "set v to {1, 2};\n"
+        "Example.AppendOne(&v);\n"
+        "print v;\n");
+    EXPECT_EQ(r.console, "2\ntext now\n16\n1\t2\t1\n");
+    EXPECT_TRUE(r.records.empty());
+}
+
+TEST_F(ScriptCalls, AnExpressionIsRefusedWhereAReferenceIsDeclared) {
+    RunResult r = runScript(
+        "define bump(&v) begin add 1 to v; end\n"
+        "set y to 1;\n"
+        "bump(y + 1);\n");
+    EXPECT_EQ(messages(r),
+              std::vector<std::string>{"Function \"bump\" was called with incorrect arguments."});
+    EXPECT_EQ(r.records[0].line, 3);
+
+    // A plain variable is a value too, and a reference is no value.
+    r = runScript("define bump(&v) begin add 1 to v; end\nset y to 1;\nbump(y);\n");
+    EXPECT_EQ(messages(r),
+              std::vector<std::string>{"Function \"bump\" was called with incorrect arguments."});
+    r = runScript("define show(v) begin print v; end\nset y to 1;\nshow(&y);\n");
+    EXPECT_EQ(messages(r),
+              std::vector<std::string>{"Function \"show\" was called with incorrect arguments."});
+    r = runScript("set y to 1;\nExample.Increment(y);\n");
+    EXPECT_EQ(messages(r), std::vector<std::string>{
+                               "Function \"Example.Increment\" was called with incorrect arguments."});
+}
+
+TEST_F(ScriptCalls, ValueArgumentsAreCopies) {
+    RunResult r = runScript(
+        "define grow(v) begin append 4 to v; return v; end\n"
+        "set a to {1, 2, 3};\n"
+        "set b to grow(a);\n"
+        "print a;\n"
+        "print b;\n");
+    EXPECT_EQ(r.console, "1\t2\t3\n1\t2\t3\t4\n");
+}
+
+TEST_F(ScriptCalls, DeletingAReferenceArgumentInsideAFunctionDeletesTheCallersVariable) {
+    RunResult r = runScript(
+        "define kill(&v) begin delete v; print \"deleted\"; end\n"
+        "set keep to 2;\n"
+        "set y to 1;\n"
+        "kill(&y);\n"
+        "print keep;\n"
+        "print y;\n");
+    EXPECT_EQ(r.console.substr(0, 10), "deleted\n2\n");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Invalid identifier (y)"});
+    EXPECT_EQ(r.records[0].line, 6);
+}
+
+TEST_F(ScriptCalls, ADeletedArgumentOfAnOuterCallIsGoneAfterTheInnerCallReturns) {
+    RunResult r = runScript(
+        "define inner begin delete global y; end\n"
+        "define outer(&v) begin inner(); print \"back\"; add 1 to v; end\n"
+        "set y to 1;\n"
+        "outer(&y);\n");
+    EXPECT_EQ(r.console, "back\nRunTime Error");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Reference to an invalid variable."});
+    EXPECT_EQ(r.records[0].line, 2);
+}
+
+// --------------------------------------------------------------- defaults
+
+TEST_F(ScriptCalls, ADefaultIsEvaluatedInTheCalleeAndMayUseAnEarlierParameter) {
+    RunResult r = runScript(
+        "define area(w, h -> w * 2) begin return w * h; end\n"
+        "print area(3);\n"
+        "print area(3, 4);\n"
+        "print area(h -> 1, w -> 5);\n"
+        "set w to 100;\n"
+        "print area(4);\n");   // the caller's w is not the parameter
+    EXPECT_EQ(r.console, "18\n12\n5\n32\n");
+}
+
+TEST_F(ScriptCalls, NativeDefaultsAreUsedForParametersLeftOut) {
+    RunResult r = runScript("print Math.Random(5, 5);\nprint Fractal.MandelbrotPoint(1, 0);\n"
+                            "print Fractal.MandelbrotPoint(1, 0, depth -> 2);\n"
+                            "print File.DirectoryList(filter -> \"no such ending\");\n");
+    EXPECT_EQ(r.console, "5\n3\n-1\n\n");
+}
+
+// ----------------------------------------------------------------- results
+
+TEST_F(ScriptCalls, AFunctionWithoutReturnGivesNoResult) {
+    RunResult r = runScript(
+        "define quiet(a) begin set b to a; end\n"
+        "quiet(1);\n"
+        "print \"after\";\n"
+        "print quiet(2);\n"
+        "print \"never\";\n");
+    EXPECT_EQ(r.console, "after\nRunTime Error");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Function returned no result."});
+    EXPECT_EQ(r.records[0].line, 4);
+
+    r = runScript("print Math.RandomSeed(1);\n");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Function returned no result."});
+}
+
+TEST_F(ScriptCalls, ReturnEndsTheFunctionFromAnyDepth) {
+    RunResult r = runScript(
+        "define fact(n) begin\n"
+        "  if n <= 1 then return 1;\n"
+        "  return n * fact(n - 1);\n"
+        "end\n"
+        "define firstOver(v, limit) begin\n"
+        "  repeat 10 times increment i begin\n"
+        "    if v[i] > limit then return i;\n"
+        "  end\n"
+        "  return -1;\n"
+        "end\n"
+        "print fact(10);\n"
+        "print firstOver({1, 5, 9, 12}, 6);\n"
+        "print firstOver({1}, 6);\n");
+    EXPECT_EQ(r.console, "3.6288e+06\n2\nRunTime Error");
+    ASSERT_EQ(r.records.size(), 1u);   // v[1] of a one-element vector
+    EXPECT_EQ(r.records[0].line, 7);
+}
+
+TEST_F(ScriptCalls, ResultsOfADeclaredTypeAreChecked) {
+    RunResult r = runScript("define g returns number begin return \"x\"; end\nprint g();\n");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Function returned illegal type"});
+    r = runScript("define g returns (number | text) begin return \"x\"; end\nprint g();\n");
+    EXPECT_EQ(r.console, "x\n");
+    r = runScript("print Example.Liar();\n");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Function returned illegal type"});
+}
+
+// ------------------------------------------------------------------ errors
+
+TEST_F(ScriptCalls, ErrorBlocksFailTheCallWithTheirNumberMessageAndURL) {
+    RunResult r = runScript("print Math.Random(2, 1);\n");
+    EXPECT_EQ(messages(r), std::vector<std::string>{
+                               "Plugin failed with error (#-1):\n\tmax must be greater than min"});
+
+    r = runScript("Example.Fail(message -> \"bad\", code -> 42);\n");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Plugin failed with error (#42):\n\tbad"});
+
+    r = runScript("Example.Fail(\"oops\", url -> \"http://example.org/help\");\n");
+    EXPECT_EQ(messages(r), std::vector<std::string>{
+                               "Plugin failed with error (#-1):\n\toops\thttp://example.org/help"});
+
+    r = runScript("Example.Fail(\"\", 7);\n");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Plugin failed with error (#7):\n"});
+}
+
+TEST_F(ScriptCalls, AnErrorInsideAFunctionIsReportedAtItsOwnLineEvenUnderCatch) {
+    RunResult r = runScript(
+        "define broken(a) begin\n"
+        "  print a;\n"
+        "  print a + list;\n"
+        "end\n"
+        "broken(1); catch print \"handled\";\n"
+        "print \"never\";\n");
+    // The handler still runs, but the reported error has stopped the run, so
+    // the statement after it ends the run.
+    EXPECT_EQ(r.console, "1\nhandled\nExecution Terminated by User.");
+    ASSERT_EQ(r.records.size(), 1u);
+    EXPECT_EQ(r.records[0].line, 3);
+    EXPECT_TRUE(r.runError);
+
+    // Errors of the call itself are the caller's, and a catch takes them.
+    r = runScript("Example.Fail(\"bad\"); catch print \"handled\";\nprint \"goes on\";\n");
+    EXPECT_EQ(r.console, "handled\ngoes on\n");
+    EXPECT_TRUE(r.records.empty());
+}
+
+TEST_F(ScriptCalls, ABreakInsideAFunctionEndsTheCallersLoop) {
+    RunResult r = runScript(
+        "define stop begin break; end\n"
+        "repeat 5 times increment i begin\n"
+        "  print i;\n"
+        "  if i = 1 then stop();\n"
+        "end\n"
+        "print \"done\";\n");
+    EXPECT_EQ(r.console, "0\n1\ndone\n");
+}
+
+TEST_F(ScriptCalls, FunctionsSeeGlobalsOnlyThroughGlobal) {
+    RunResult r = runScript(
+        "set g to 5;\n"
+        "define readG begin return global g; end\n"
+        "define writeG(n) begin set global g to n; end\n"
+        "print readG();\n"
+        "writeG(8);\n"
+        "print g;\n");
+    EXPECT_EQ(r.console, "5\n8\n");
+}
+
+TEST_F(ScriptCalls, LocalVariablesGoAtTheEndOfTheCall) {
+    // A global reference to a local variable becomes invalid and is dropped.
+    RunResult r = runScript(
+        "define leak begin set q to 5; set global g to reference q; print global g; end\n"
+        "leak();\n"
+        "print g;\n");
+    EXPECT_EQ(r.console, "5\nRunTime Error");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Invalid identifier (g)"});
+    EXPECT_EQ(r.records[0].line, 3);
+
+}
+
+TEST_F(ScriptCalls, AWindowFollowsItsVariableAfterReferredVariablesWent) {
+    // Variables that others referred to are gone, and a window that shows
+    // a variable through a reference still follows it, after deletions and
+    // after calls whose variables referred to each other.
+    for (const char* between :
+         {"", "define touch(n) begin set t to reference n; return n; end\nset z to touch(1);\n"}) {
+        SessionPtr session = newSession(
+            std::string("set a to 1; set b to reference a; delete a;\n"
+                        "set c to 1; set d to reference c; delete c;\n"
+                        "set z to 1;\n"
+                        "set window \"v\" to reference z;\n") +
+            between + "add 41 to z;\n");
+        MvParserExecute(session.get());
+        EXPECT_TRUE(errorRecords(session.get()).empty());
+        MvParserGetWindowList(session.get());
+        MvWindow* window = MvParserGetWindow(session.get(), 0);
+        ASSERT_NE(window, nullptr);
+        mv_auto_value<MvGraphics> picture = window->getVsGraphics();
+        ASSERT_EQ(picture->getCommandList()->size(), 1u);
+        EXPECT_EQ(picture->getCommandList()->front()->getString(), "42") << between;
+        MvParserReleaseWindowList(session.get());
+    }
+}
+
+TEST_F(ScriptCalls, ManyAndDeeplyNestedCallsLeaveNothingBehind) {
+    RunResult r = runScript(
+        "define depth(n) begin if n = 0 then return 0; return 1 + depth(n - 1); end\n"
+        "set total to 0;\n"
+        "repeat 300 times add depth(20) to total;\n"
+        "print total;\n"
+        "print depth(150);\n");
+    EXPECT_EQ(r.console, "6000\n150\n");
+    EXPECT_TRUE(r.records.empty());
+}
+
+} // namespace
