@@ -93,10 +93,15 @@ printf 'print $;\n' > lexbad.mvs
 expect_eq "lex status with a lexical error" 0 $?
 expect_file "lexical error on standard error" $'Lexical Error: invalid token, at line 1\n' err.txt
 
-# functions: not available yet.
-"$host" functions > out.txt 2> err.txt; expect_eq "functions status" 3 $?
-expect_file "functions message" $'Function listings are not available in this build yet.\n' err.txt
-"$host" functions Math Maximum 2> /dev/null; expect_eq "functions with a name" 3 $?
+# functions: the signature texts, all or of one namespace or function.
+"$host" functions > out.txt 2> err.txt; expect_eq "functions status" 0 $?
+expect_file "functions: nothing on standard error" "" err.txt
+grep -q "Math" out.txt || fail "functions lists the Math namespace"
+"$host" functions Math Maximum > one.txt 2> err.txt; expect_eq "functions with a name" 0 $?
+grep -q "Maximum" one.txt || fail "functions Math Maximum shows the function"
+[ "$(wc -l < one.txt)" -lt "$(wc -l < out.txt)" ] || fail "one function lists less than all"
+"$host" functions NoSuchSpace > out.txt 2> err.txt; expect_eq "functions of an unknown namespace" 3 $?
+expect_file "unknown namespace message" $'morvane: NameSpace doesn\'t exist\n' err.txt
 
 # A plug-in that cannot be loaded: status 3, a message, no run.
 "$host" run --plugin "$work/no-such-plugin.so" -e 'print "ran";' > out.txt 2> err.txt

@@ -92,8 +92,31 @@ bool loadPlugins(const std::vector<std::string>& paths) {
 
 void deleteFunctionRegistry() { MvDeletePluginRegistry(); }
 
-// The registry's listings are not in the engine yet.
-int listFunctions(const std::vector<std::string>& /*args*/) {
-    std::fputs("Function listings are not available in this build yet.\n", stderr);
-    return kExitUsage;
+// The signature texts of every native function, of one namespace, or of one
+// function, one after another, each ending in a line end.
+int listFunctions(const std::vector<std::string>& args) {
+    registerBuiltinFunctions();
+    MvPluginRegistry* registry = MvPluginRegistry::THE_PluginRegistry();
+    MvListValue* list = nullptr;
+    try {
+        if (args.empty())
+            list = registry->GetSignatures();
+        else if (args.size() == 1)
+            list = registry->GetSignatures(args[0]);
+        else
+            list = registry->GetSignatures(args[0], args[1]);
+    } catch (MvException* error) {
+        std::fprintf(stderr, "morvane: %s\n", error->getMessage().c_str());
+        delete error;
+        deleteFunctionRegistry();
+        return kExitUsage;
+    }
+    MvValueHolder signatures(MvListAsValue(list));
+    std::string text = signatures->GetText();
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (!text.empty() && text.back() != '\n')
+        std::fputc('\n', stdout);
+    signatures.release();
+    deleteFunctionRegistry();
+    return kExitOk;
 }
