@@ -79,6 +79,8 @@ public:
 private:
     using Node = std::unique_ptr<MvAST>;
 
+    static bool isWordToken(const MvToken& token);
+
     struct Mismatched {};
     struct NoViable {};
 

@@ -10,6 +10,7 @@
 #include "plugins/MvPluginRegistry.h"
 #include "values/MvDateTimeValue.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <ctime>
 
@@ -486,14 +487,29 @@ MorvaneParentParser::Node MorvaneParentParser::pluginCall() {
     return call;
 }
 
-// [name ->] value : a named argument is #(-> name value).
+// [name ->] value : a named argument is #(-> name value). A word that is
+// also a keyword names a parameter too when "->" follows it (built-in
+// functions have parameters called min and max); its leaf becomes an
+// identifier.
 MorvaneParentParser::Node MorvaneParentParser::argument() {
-    if (laType() == MV_TOK_IDENT && laType(2) == MV_TOK_PARAM_ASSIGN) {
+    if (laType(2) == MV_TOK_PARAM_ASSIGN && isWordToken(la())) {
         Node name = leaf();
+        name->tokenType = MV_TOK_IDENT;
         Node assign = leaf();
         return binary(std::move(assign), std::move(name), argumentValue());
     }
     return argumentValue();
+}
+
+bool MorvaneParentParser::isWordToken(const MvToken& token) {
+    if (token.type == MV_TOK_IDENT)
+        return true;
+    if (token.type == MV_TOK_STRINGLIT || token.type == MV_TOK_BADSTRING || token.text.empty())
+        return false;
+    for (char c : token.text)
+        if (!std::isalpha(static_cast<unsigned char>(c)) && c != '_')
+            return false;
+    return true;
 }
 
 // & variable : #(& variable) ; expression : #(#[no-ref] expression)
