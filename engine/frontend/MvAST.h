@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 // The text of an embedded script block, kept for the statement that runs it.
 class MvScript {
@@ -19,11 +20,49 @@ private:
     std::string source_;
 };
 
+// Memory for the nodes of one syntax tree. While a scope is open on a
+// thread, the nodes made there come from the arena; they are destroyed one by
+// one as usual, but their memory goes back only when the arena itself goes,
+// which its owner (the session) does after the tree is gone. Nodes made with
+// no scope open use the ordinary heap.
+class MvASTArena {
+public:
+    MvASTArena() = default;
+    ~MvASTArena();
+    MvASTArena(const MvASTArena&) = delete;
+    MvASTArena& operator=(const MvASTArena&) = delete;
+
+    void* allocate(std::size_t bytes);
+
+    class Scope {
+    public:
+        explicit Scope(MvASTArena* arena);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        MvASTArena* previous_;
+    };
+
+    static MvASTArena* current();
+
+private:
+    static constexpr std::size_t kSlabBytes = 64 * 1024;
+    std::vector<std::unique_ptr<unsigned char[]>> slabs_;
+    unsigned char* next_ = nullptr;
+    std::size_t left_ = 0;
+};
+
 struct MvAST {
     MvAST(int tokenType, std::string text, int line);
     ~MvAST();   // frees children and siblings without recursion
     MvAST(const MvAST&) = delete;
     MvAST& operator=(const MvAST&) = delete;
+
+    // From the current arena when one is open (see MvASTArena).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* node, std::size_t size) noexcept;
 
     // Bucket given to nodes made to carry a value (date literals).
     static constexpr int kValueBucket = 211;

@@ -91,6 +91,9 @@ MvParser::~MvParser() {
     lexer_.reset();
     evaluator_.reset();
     delete tree_;
+    tree_ = nullptr;
+    localFunctions_.reset();
+    treeArena_.reset();
     MvLockGuard guard(parseErrorsLock_);
     for (ParseError* error : parseErrors_)
         delete error;
@@ -126,7 +129,9 @@ void MvParser::parse() {
     functionCalls_.clear();
     delete tree_;
     tree_ = nullptr;
+    treeArena_ = std::make_unique<MvASTArena>();   // the old tree's memory goes
     treeHasErrors_ = true;
+    MvASTArena::Scope nodesFromArena(treeArena_.get());
     parser_->programme(&tree_);
     checkFunctionCalls();
     treeHasErrors_ = getParseErrorFlag();

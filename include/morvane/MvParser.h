@@ -32,6 +32,7 @@ class MvPluginRegistry;
 class MvSourceMap;
 class MorvaneParentParser;
 struct MvAST;
+class MvASTArena;
 
 // One error record: a syntax error or a runtime error.
 struct MV_EXPORT ParseError {
@@ -172,6 +173,7 @@ private:
     const char* pendingInputPrompt_ = "";
     MvValue* pendingInputReply_ = nullptr;
     MvAST* tree_ = nullptr;
+    std::unique_ptr<MvASTArena> treeArena_;   // memory of tree_'s nodes
     std::unique_ptr<MorvaneParentParser> parser_;
     std::unique_ptr<MvLexer> lexer_;
     std::unique_ptr<MvTokenBuffer> tokenBuffer_;
