@@ -55,10 +55,36 @@ bool MvTreeEval::variableExists(int bucket, const std::string& name) {
     return valueMap_.find(bucket, name) != nullptr;
 }
 
-MvValueHolder& MvTreeEval::getVariableValue(int bucket, const std::string& name, bool& writable) {
+namespace {
+
+// Assigns to the variable, or makes it holding the value.
+void assignOrCreate(MvVariableTable& table, int bucket, const std::string& name,
+                    MvValueHolder value, MvValueContainer::NameKind kind, MvParser* session) {
     MvYield();
-    checkInterrupt();
-    MvValueContainer* container = valueMap_.find(bucket, name);
+    if (MvValueContainer* container = table.find(bucket, name)) {
+        container->assign(std::move(value));
+        return;
+    }
+    table.insert(bucket, name,
+                 std::make_unique<MvValueContainer>(std::move(value), name, kind, session));
+}
+
+// Makes the variable refer to target, or makes it as such a reference.
+void referOrCreate(MvVariableTable& table, int bucket, const std::string& name,
+                   MvValueContainer* target, MvValueContainer::NameKind kind, MvParser* session,
+                   bool writable) {
+    MvYield();
+    if (MvValueContainer* container = table.find(bucket, name)) {
+        container->setReference(target);
+        return;
+    }
+    table.insert(bucket, name,
+                 std::make_unique<MvValueContainer>(target, name, kind, session, writable));
+}
+
+// The value slot a read of the variable sees, and whether it may be changed.
+MvValueHolder& readableSlot(MvValueContainer* container, const std::string& name,
+                            bool& writable) {
     if (!container)
         throw new MvIdentifierException(name.c_str());
     MvValueHolder& slot = container->readSlot();
@@ -66,66 +92,43 @@ MvValueHolder& MvTreeEval::getVariableValue(int bucket, const std::string& name,
         MvRaise("Reference to an invalid variable.");
     writable = container->isWritable();
     return slot;
+}
+
+} // namespace
+
+MvValueHolder& MvTreeEval::getVariableValue(int bucket, const std::string& name, bool& writable) {
+    MvYield();
+    checkInterrupt();
+    return readableSlot(valueMap_.find(bucket, name), name, writable);
 }
 
 MvValueHolder& MvTreeEval::getWindowVariableValue(int bucket, const std::string& name,
                                                   bool& writable) {
     checkInterrupt();
-    MvValueContainer* container = windowMap_.find(bucket, name);
-    if (!container)
-        throw new MvIdentifierException(name.c_str());
-    MvValueHolder& slot = container->readSlot();
-    if (!slot)
-        MvRaise("Reference to an invalid variable.");
-    writable = container->isWritable();
-    return slot;
+    return readableSlot(windowMap_.find(bucket, name), name, writable);
 }
 
 void MvTreeEval::setVariableValue(int bucket, const std::string& name, MvValueHolder value) {
-    MvYield();
-    if (MvValueContainer* container = valueMap_.find(bucket, name)) {
-        container->assign(std::move(value));
-        return;
-    }
-    valueMap_.insert(bucket, name,
-                     std::make_unique<MvValueContainer>(std::move(value), name,
-                                                        MvValueContainer::PlainName, session_));
+    assignOrCreate(valueMap_, bucket, name, std::move(value), MvValueContainer::PlainName,
+                   session_);
 }
 
 void MvTreeEval::setVariableReference(int bucket, const std::string& name,
                                       MvValueContainer* target, bool writable) {
-    MvYield();
-    if (MvValueContainer* container = valueMap_.find(bucket, name)) {
-        container->setReference(target);
-        return;
-    }
-    valueMap_.insert(bucket, name,
-                     std::make_unique<MvValueContainer>(target, name, MvValueContainer::PlainName,
-                                                        session_, writable));
+    referOrCreate(valueMap_, bucket, name, target, MvValueContainer::PlainName, session_,
+                  writable);
 }
 
 void MvTreeEval::setWindowVariableValue(int bucket, const std::string& name, MvValueHolder value) {
-    MvYield();
-    if (MvValueContainer* container = windowMap_.find(bucket, name)) {
-        container->assign(std::move(value));
-        return;
-    }
-    windowMap_.insert(bucket, name,
-                      std::make_unique<MvValueContainer>(std::move(value), name,
-                                                         MvValueContainer::WindowName, session_));
+    assignOrCreate(windowMap_, bucket, name, std::move(value), MvValueContainer::WindowName,
+                   session_);
 }
 
 // Window references are read-only: the window shows the other variable.
 void MvTreeEval::setWindowVariableReference(int bucket, const std::string& name,
                                             MvValueContainer* target) {
-    MvYield();
-    if (MvValueContainer* container = windowMap_.find(bucket, name)) {
-        container->setReference(target);
-        return;
-    }
-    windowMap_.insert(bucket, name,
-                      std::make_unique<MvValueContainer>(target, name, MvValueContainer::WindowName,
-                                                         session_, false));
+    referOrCreate(windowMap_, bucket, name, target, MvValueContainer::WindowName, session_,
+                  false);
 }
 
 void MvTreeEval::setWindowVariablePosition(int bucket, const std::string& name, double x,

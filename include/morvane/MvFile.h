@@ -1,4 +1,4 @@
-// A file or folder specification: one absolute path.
+// A file or a folder, named by one absolute path.
 #ifndef MORVANE_MVFILE_H
 #define MORVANE_MVFILE_H
 
