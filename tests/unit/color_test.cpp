@@ -1,6 +1,7 @@
 // Colours: the record and its flat functions, channel arithmetic with
 // numbers, vectors and colours, intensity comparisons, coercions and the
 // value-file body.
+#include "thrown_message.h"
 #include "morvane/MvShared.h"
 
 #include <gtest/gtest.h>
@@ -11,20 +12,6 @@
 #include <vector>
 
 namespace {
-
-const char* const kNoException = "<no exception>";
-
-template <class F>
-std::string messageOf(F&& f) {
-    try {
-        f();
-    } catch (MvException* e) {
-        std::string message = e->getMessage();
-        delete e;
-        return message;
-    }
-    return kNoException;
-}
 
 MvValueHolder number(double v) { return MvValueHolder(MvNumberCreate(v)); }
 MvValueHolder color(double r, double g, double b) {

@@ -1,6 +1,7 @@
 // Dates: millisecond differences of captured dates, seconds arithmetic,
 // normalisation, calendar properties, comparisons and the value-file body.
 // Tests that read calendar fields run in a fixed time zone.
+#include "thrown_message.h"
 #include "morvane/MvShared.h"
 
 #include <gtest/gtest.h>
@@ -15,20 +16,6 @@
 #include <thread>
 
 namespace {
-
-const char* const kNoException = "<no exception>";
-
-template <class F>
-std::string messageOf(F&& f) {
-    try {
-        f();
-    } catch (MvException* e) {
-        std::string message = e->getMessage();
-        delete e;
-        return message;
-    }
-    return kNoException;
-}
 
 // Sets TZ for the life of the object and restores the previous setting.
 class TimeZone {

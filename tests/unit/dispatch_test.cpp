@@ -1,6 +1,7 @@
 // The arithmetic dispatch (result holder preparation, swapping, in-place
 // rules, copy on write), coercion through the value interface, and the
 // default errors a value kind reports for operations it lacks.
+#include "thrown_message.h"
 #include "morvane/MvListApi.h"
 #include "morvane/MvShared.h"
 
@@ -13,21 +14,6 @@
 #include <vector>
 
 namespace {
-
-std::string thrownMessage(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (MvException* e) {
-        std::string text = e->getMessage();
-        delete e;
-        return text;
-    } catch (...) {
-        ADD_FAILURE() << "threw something that is not an MvException*";
-        return "<foreign exception>";
-    }
-    ADD_FAILURE() << "nothing was thrown";
-    return "<no exception>";
-}
 
 MvValueHolder num(double x) { return MvValueHolder(MvNumberCreate(x)); }
 MvValueHolder txt(const char* s) { return MvValueHolder(MvTextCreate(s)); }

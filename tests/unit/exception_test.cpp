@@ -1,6 +1,7 @@
 // The runtime-error family: the message each constructor composes, the
 // raising helpers (index check, system-error texts) and the return-value
 // carrier that holds a counted reference to a value.
+#include "thrown_message.h"
 #include "morvane/MvShared.h"
 
 #include <gtest/gtest.h>
@@ -15,23 +16,6 @@
 namespace {
 
 const std::string kSupport = "support@morvane.example";
-
-// Runs f and returns the message of the MvException* it throws (deleting it).
-// Fails the test when nothing, or something else, is thrown.
-std::string thrownMessage(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (MvException* e) {
-        std::string text = e->getMessage();
-        delete e;
-        return text;
-    } catch (...) {
-        ADD_FAILURE() << "threw something that is not an MvException*";
-        return "<foreign exception>";
-    }
-    ADD_FAILURE() << "nothing was thrown";
-    return "<no exception>";
-}
 
 // Throws e as a pointer to its own class and reports whether a handler for
 // the base pointer caught it, with the message seen there.

@@ -1,5 +1,6 @@
 // Lists: element errors at the end, insertion, sharing and copy on write,
 // text form, coercions, and lists saved to value files and loaded back.
+#include "thrown_message.h"
 #include "morvane/MvShared.h"
 
 #include <gtest/gtest.h>
@@ -13,20 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* const kNoException = "<no exception>";
-
-template <class F>
-std::string messageOf(F&& f) {
-    try {
-        f();
-    } catch (MvException* e) {
-        std::string message = e->getMessage();
-        delete e;
-        return message;
-    }
-    return kNoException;
-}
 
 MvValueHolder number(double v) { return MvValueHolder(MvNumberCreate(v)); }
 MvValueHolder text(const char* s) { return MvValueHolder(MvTextCreate(s)); }

@@ -1,5 +1,6 @@
 // Numbers, booleans, texts and the no-value, driven through the flat
 // creation functions and the virtual operations of the value interface.
+#include "thrown_message.h"
 #include "morvane/MvShared.h"
 
 #include <gtest/gtest.h>
@@ -12,21 +13,6 @@
 #include <vector>
 
 namespace {
-
-const char* const kNoException = "<no exception>";
-
-// Runs f and returns the message of the MvException* it throws (deleting it).
-template <class F>
-std::string messageOf(F&& f) {
-    try {
-        f();
-    } catch (MvException* e) {
-        std::string message = e->getMessage();
-        delete e;
-        return message;
-    }
-    return kNoException;
-}
 
 MvValueHolder number(double v) { return MvValueHolder(MvNumberCreate(v)); }
 MvValueHolder boolean(bool v) { return MvValueHolder(MvBooleanCreate(v)); }

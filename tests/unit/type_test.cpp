@@ -1,6 +1,7 @@
 // The type vocabulary: MvType sets and their text, type names both ways, the
 // property-name table both ways, and the fixed result-type and coercion
 // tables of the arithmetic dispatch.
+#include "thrown_message.h"
 #include "morvane/MvShared.h"
 
 #include <gtest/gtest.h>
@@ -14,21 +15,6 @@
 #include <vector>
 
 namespace {
-
-std::string thrownMessage(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (MvException* e) {
-        std::string text = e->getMessage();
-        delete e;
-        return text;
-    } catch (...) {
-        ADD_FAILURE() << "threw something that is not an MvException*";
-        return "<foreign exception>";
-    }
-    ADD_FAILURE() << "nothing was thrown";
-    return "<no exception>";
-}
 
 std::string text(const MvType& t) {
     std::ostringstream out;

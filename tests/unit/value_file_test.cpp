@@ -1,5 +1,6 @@
 // Saving single values to files and loading them back: the header, the
 // bodies of numbers and booleans, plain text files, and broken files.
+#include "thrown_message.h"
 #include "morvane/MvShared.h"
 
 #include <gtest/gtest.h>
@@ -19,20 +20,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* const kNoException = "<no exception>";
-
-template <class F>
-std::string messageOf(F&& f) {
-    try {
-        f();
-    } catch (MvException* e) {
-        std::string message = e->getMessage();
-        delete e;
-        return message;
-    }
-    return kNoException;
-}
 
 using Bytes = std::vector<unsigned char>;
 

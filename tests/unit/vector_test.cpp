@@ -1,5 +1,6 @@
 // Vectors: growth, sub-vectors, element-wise arithmetic with its errors,
 // statistics, coercions, text form, search and the value-file body.
+#include "thrown_message.h"
 #include "morvane/MvShared.h"
 
 #include <gtest/gtest.h>
@@ -10,20 +11,6 @@
 #include <vector>
 
 namespace {
-
-const char* const kNoException = "<no exception>";
-
-template <class F>
-std::string messageOf(F&& f) {
-    try {
-        f();
-    } catch (MvException* e) {
-        std::string message = e->getMessage();
-        delete e;
-        return message;
-    }
-    return kNoException;
-}
 
 using Numbers = std::vector<double>;
 
