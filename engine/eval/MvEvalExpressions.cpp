@@ -111,11 +111,10 @@ const MvValueHolder* MvTreeEval::borrowedOperand(const MvAST* node) {
     switch (node->tokenType) {
     case MV_TOK_LOCAL:
     case MV_TOK_GLOBAL: {
-        const MvAST* id = node->child();
-        if (!id)
+        if (!node->child())
             return nullptr;
         bool writable;
-        return &scopeFor(node)->getVariableValue(id->identifierBucket, id->text, writable);
+        return &variableSlot(node, writable);
     }
     case MV_TOK_FLOAT: case MV_TOK_EXP_NUM: case MV_TOK_INT1: case MV_TOK_INT2:
     case MV_TOK_INT4: case MV_TOK_INT_TOK:
@@ -169,11 +168,15 @@ void MvTreeEval::evaluateOperands(const MvAST* node, Operands& operands) {
 
 void MvTreeEval::mathExpression(const MvAST* node, MvValueHolder& result) {
     if (node->tokenType == MV_TOK_UNARY_MINUS) {
+        if (tryNumberExpression(node, result))
+            return;
         MvValueHolder operand;
         expression(node->child(), operand);
         result = operand->Negate();
         return;
     }
+    if (tryNumberExpression(node, result))
+        return;
     Operands operands;
     evaluateOperands(node, operands);
     MvValueHolder& left = *operands.left;
@@ -423,6 +426,8 @@ void MvTreeEval::timeExpression(const MvAST* node, MvValueHolder& result) {
 void MvTreeEval::functionElement(const MvAST* node, MvValueHolder& result) {
     if (node->tokenType == MV_TOK_PLUGIN_FN)
         return pluginFunctionExpression(node, result);
+    if (tryNumberExpression(node, result))
+        return;
     // A variable or literal argument is used where it is: nothing runs
     // between reading it and calling the function.
     MvValueHolder evaluated;
@@ -470,10 +475,9 @@ MvValueHolder& MvTreeEval::identifierExpression(const MvAST* node, bool& writabl
     switch (node->tokenType) {
     case MV_TOK_LOCAL:
     case MV_TOK_GLOBAL: {
-        const MvAST* id = node->child();
-        if (!id)
+        if (!node->child())
             noViableAlternative("identifierTokenExpr", node);
-        return scopeFor(node)->getVariableValue(id->identifierBucket, id->text, writable);
+        return variableSlot(node, writable);
     }
     case MV_TOK_CLIPBOARD:
         writable = false;

@@ -169,17 +169,18 @@ void MvTreeEval::repeatForever(const MvAST* node) {
 
 void MvTreeEval::repeatWhile(const MvAST* node) {
     const MvAST* condition = node->child();
+    // The first test is read only after the modifiers are set up.
     MvValueHolder test;
     expression(condition, test);
     LoopModifiers modifiers;
     const MvAST* body = loopModifiers(condition->sibling(), modifiers);
     try {
         bool again = test->GetBoolean();
+        test.release();
         while (again && !interruptedBeforeIteration()) {
             runIteration(body, modifiers);
             increment(modifiers);
-            expression(condition, test);
-            again = test->GetBoolean();
+            again = conditionHolds(condition);
             if (again)
                 pace(modifiers);
         }

@@ -30,9 +30,7 @@ void MvTreeEval::ifStatement(const MvAST* node) {
     MvAST* thenStatement = condition ? condition->sibling() : nullptr;
     if (!thenStatement)
         noViableAlternative("ifStatement", ifNode);
-    MvValueHolder test;
-    expression(condition, test);
-    if (test->GetBoolean())
+    if (conditionHolds(condition))
         statement(thenStatement);
     else if (node->tokenType == MV_TOK_ELSE && ifNode->sibling())
         statement(ifNode->sibling());
@@ -62,6 +60,8 @@ void MvTreeEval::setStatementAux(const MvAST* setNode, bool check) {
             container->setReference(scopeFor(referred)->findVariable(id->identifierBucket, id->text));
             return;
         }
+        if (tryAssignNumber(container, source))
+            return;
         MvValueHolder value;
         expression(source, value);
         container->assign(std::move(value));

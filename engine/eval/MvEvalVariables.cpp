@@ -4,6 +4,7 @@
 #include "MvTreeEval.h"
 
 #include "frontend/MvAST.h"
+#include "frontend/MvAbortFlag.h"
 #include "values/MvNumberValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvParser.h"
@@ -17,10 +18,40 @@ MvTreeEval* MvTreeEval::scopeFor(const MvAST* variableNode) {
     return variableNode->tokenType == MV_TOK_GLOBAL ? globalScope() : this;
 }
 
+namespace {
+
+void checkOverwrite(const MvValueContainer* container, bool check) {
+    if (check && !container->isWritable() && container->content() == MvValueContainer::Reference)
+        MvRaise("Illegal attempt to overwrite a reference with expression containing that reference.");
+}
+
+} // namespace
+
+// The variable an identifier node names in its scope, or null. The node
+// remembers what it found, and the lookup is skipped while the table has
+// lost no entry since.
+MvValueContainer* MvTreeEval::knownVariable(const MvAST* variableNode) {
+    const MvAST* id = variableNode->child();
+    const MvVariableTable& table = scopeFor(variableNode)->valueMap_;
+    if (id->variableEpoch == table.epoch())
+        return id->variable;
+    MvValueContainer* container = table.find(id->identifierBucket, id->text);
+    if (container) {
+        id->variable = container;
+        id->variableEpoch = table.epoch();
+    }
+    return container;
+}
+
 MvValueContainer* MvTreeEval::containerFor(const MvAST* variableNode, bool check) {
     const MvAST* id = variableNode->child();
     if (!id)
         noViableAlternative("getIdContainCreate", variableNode);
+    MvYieldInline();
+    if (MvValueContainer* container = knownVariable(variableNode)) {
+        checkOverwrite(container, check);
+        return container;
+    }
     return scopeFor(variableNode)->findOrCreateVariable(id->identifierBucket, id->text, check);
 }
 
@@ -32,19 +63,18 @@ std::string MvTreeEval::windowName(const MvAST* nameExpression) {
 
 MvValueContainer* MvTreeEval::findOrCreateVariable(int bucket, const std::string& name,
                                                    bool check) {
-    MvYield();
+    MvYieldInline();
     MvValueContainer* container = valueMap_.find(bucket, name);
     if (!container)
         return valueMap_.insert(bucket, name,
                                 std::make_unique<MvValueContainer>(
                                     MvValueHolder(), name, MvValueContainer::PlainName, session_));
-    if (check && !container->isWritable() && container->content() == MvValueContainer::Reference)
-        MvRaise("Illegal attempt to overwrite a reference with expression containing that reference.");
+    checkOverwrite(container, check);
     return container;
 }
 
 MvValueContainer* MvTreeEval::findVariable(int bucket, const std::string& name) {
-    MvYield();
+    MvYieldInline();
     MvValueContainer* container = valueMap_.find(bucket, name);
     if (!container)
         throw new MvIdentifierException(name.c_str());
@@ -60,7 +90,7 @@ namespace {
 // Assigns to the variable, or makes it holding the value.
 void assignOrCreate(MvVariableTable& table, int bucket, const std::string& name,
                     MvValueHolder value, MvValueContainer::NameKind kind, MvParser* session) {
-    MvYield();
+    MvYieldInline();
     if (MvValueContainer* container = table.find(bucket, name)) {
         container->assign(std::move(value));
         return;
@@ -73,7 +103,7 @@ void assignOrCreate(MvVariableTable& table, int bucket, const std::string& name,
 void referOrCreate(MvVariableTable& table, int bucket, const std::string& name,
                    MvValueContainer* target, MvValueContainer::NameKind kind, MvParser* session,
                    bool writable) {
-    MvYield();
+    MvYieldInline();
     if (MvValueContainer* container = table.find(bucket, name)) {
         container->setReference(target);
         return;
@@ -97,9 +127,15 @@ MvValueHolder& readableSlot(MvValueContainer* container, const std::string& name
 } // namespace
 
 MvValueHolder& MvTreeEval::getVariableValue(int bucket, const std::string& name, bool& writable) {
-    MvYield();
+    MvYieldInline();
     checkInterrupt();
     return readableSlot(valueMap_.find(bucket, name), name, writable);
+}
+
+MvValueHolder& MvTreeEval::variableSlot(const MvAST* variableNode, bool& writable) {
+    const MvAST* id = variableNode->child();
+    checkInterrupt();
+    return readableSlot(knownVariable(variableNode), id->text, writable);
 }
 
 MvValueHolder& MvTreeEval::getWindowVariableValue(int bucket, const std::string& name,
@@ -180,7 +216,7 @@ void MvTreeEval::incrementVariable(bool global, int bucket, const std::string& n
 // Deleting a writable reference (a reference parameter) also deletes the
 // variables that are its target here and in the global scope.
 void MvTreeEval::deleteVariable(int bucket, const std::string& name) {
-    MvYield();
+    MvYieldInline();
     MvValueContainer* container = valueMap_.find(bucket, name);
     if (!container)
         throw new MvIdentifierException(name.c_str());

@@ -3,6 +3,7 @@
 #include "MvTreeEval.h"
 
 #include "frontend/MvAST.h"
+#include "frontend/MvAbortFlag.h"
 #include "morvane/MvException.h"
 #include "morvane/MvParser.h"
 #include "morvane/MvProcess.h"
@@ -70,7 +71,7 @@ int MvTreeEval::reportLine(const MvAST* node) {
 }
 
 void MvTreeEval::checkInterrupt() {
-    MvYield();
+    MvYieldInline();
     if (session_->interruptRequested())
         MvRaise("Execution Terminated by User.");
 }

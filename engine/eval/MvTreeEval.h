@@ -141,6 +141,15 @@ private:
     void coercionExpression(const MvAST* node, MvValueHolder& result);
     void timeExpression(const MvAST* node, MvValueHolder& result);
     void functionElement(const MvAST* node, MvValueHolder& result);
+    // Expressions of numbers only (MvEvalNumbers.cpp); each try gives up,
+    // returning false, when a variable in the expression holds no number.
+    bool isNumberShape(const MvAST* node);
+    int numberHeight(const MvAST* node, int levelsLeft);
+    bool tryNumber(const MvAST* node, double& result);
+    bool tryNumberExpression(const MvAST* node, MvValueHolder& result);
+    bool tryAssignNumber(MvValueContainer* container, const MvAST* source);
+    // Whether a condition holds; numbers are compared without making values.
+    bool conditionHolds(const MvAST* node);
     void pluginFunctionExpression(const MvAST* node, MvValueHolder& result);
 
 public:
@@ -151,6 +160,9 @@ public:
 private:
     MvTreeEval* scopeFor(const MvAST* variableNode);
     MvValueContainer* containerFor(const MvAST* variableNode, bool check);
+    MvValueContainer* knownVariable(const MvAST* variableNode);
+    // The value slot of the variable a node with an identifier child names.
+    MvValueHolder& variableSlot(const MvAST* variableNode, bool& writable);
     std::string windowName(const MvAST* nameExpression);
     void purge();
     void sleepSeconds(double seconds);

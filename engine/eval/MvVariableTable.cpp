@@ -1,6 +1,19 @@
 #include "MvVariableTable.h"
 
-MvVariableTable::MvVariableTable() = default;
+#include <atomic>
+
+namespace {
+
+// Each table's epochs start at a multiple of 2^40 of their own: a table
+// would need 2^40 removals to reach another table's range.
+std::uint64_t firstEpochOfNewTable() {
+    static std::atomic<std::uint64_t> tables{1};
+    return tables.fetch_add(1, std::memory_order_relaxed) << 40;
+}
+
+} // namespace
+
+MvVariableTable::MvVariableTable() : epoch_(firstEpochOfNewTable()) {}
 
 MvVariableTable::~MvVariableTable() { clear(); }
 
@@ -9,9 +22,26 @@ int MvVariableTable::headIndex(int bucket) {
     return bucket >= 0 && bucket < kBucketHeads ? bucket : kBucketHeads - 1;
 }
 
+namespace {
+
+// Names are short: comparing them in place beats a call to memcmp.
+bool sameName(const std::string& a, const std::string& b) {
+    const std::size_t n = a.size();
+    if (n != b.size())
+        return false;
+    const char* p = a.data();
+    const char* q = b.data();
+    for (std::size_t i = 0; i < n; ++i)
+        if (p[i] != q[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
 MvValueContainer* MvVariableTable::find(int bucket, const std::string& name) const {
     for (Entry* e = heads_[headIndex(bucket)]; e; e = e->next)
-        if (e->bucket == bucket && e->name == name)
+        if (e->bucket == bucket && sameName(e->name, name))
             return e->container.get();
     return nullptr;
 }
@@ -53,12 +83,13 @@ void MvVariableTable::unlinkAndFree(Entry** link) {
     entry->next = freeList_;
     freeList_ = entry;
     --size_;
+    entryRemoved();
     doomed.reset();
 }
 
 bool MvVariableTable::remove(int bucket, const std::string& name) {
     for (Entry** link = &heads_[headIndex(bucket)]; *link; link = &(*link)->next) {
-        if ((*link)->bucket == bucket && (*link)->name == name) {
+        if ((*link)->bucket == bucket && sameName((*link)->name, name)) {
             unlinkAndFree(link);
             return true;
         }

@@ -35,6 +35,10 @@ public:
     void clear();
 
     std::size_t blockCount() const { return blocks_.size(); }
+    // Names the table's current set of entries up to insertions: it changes
+    // whenever an entry goes, and no two tables ever share one. A container
+    // found while the epoch stays the same is still the one find returns.
+    std::uint64_t epoch() const { return epoch_; }
     std::size_t size() const { return size_; }
 
 private:
@@ -49,6 +53,9 @@ private:
     Entry* takeFreeEntry();
     void unlinkAndFree(Entry** link);
 
+    void entryRemoved() { ++epoch_; }
+
+    std::uint64_t epoch_;
     Entry* heads_[kBucketHeads] = {};
     Entry* freeList_ = nullptr;
     std::vector<std::unique_ptr<Entry[]>> blocks_;

@@ -6,9 +6,12 @@
 
 #include "morvane/MvValue.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+class MvValueContainer;
 
 // The text of an embedded script block, kept for the statement that runs it.
 class MvScript {
@@ -87,6 +90,15 @@ struct MvAST {
     // holders and variables, which always get a copy of their own.
     mutable mv_auto_value<MvValue> literalValue;
     std::unique_ptr<MvScript> script;     // embedded script statements
+
+    // Kept by the evaluator, which alone reads and writes them. An
+    // identifier remembers the variable it last named and the state of the
+    // table it was found in (see MvVariableTable::epoch); an expression
+    // remembers whether it is made of numbers only (0 not known yet, -1 no,
+    // otherwise its height).
+    mutable std::uint64_t variableEpoch = 0;
+    mutable MvValueContainer* variable = nullptr;
+    mutable std::int8_t numberShape = 0;
 };
 
 #endif

@@ -13,9 +13,6 @@ constexpr int kMajorVersion = 3;
 constexpr int kMinorVersion = 0;
 constexpr int kBuild = 1;
 
-// Set once by MvSetAbortEverything and never cleared.
-std::atomic<bool> abortEverything{false};
-
 struct WarningConsole {
     MvMutexLock lock;
     Mv_stringstream stream;
@@ -27,6 +24,8 @@ WarningConsole& warningConsole() {
 }
 
 } // namespace
+
+std::atomic<bool> MvAbortEverythingFlag{false};
 
 void MvGetVersion(int* major, int* minor, int* build) {
     if (major)
@@ -41,14 +40,9 @@ const char* MvGetVersionString() { return "3.0a"; }
 
 int MvIsCompatibleVersion(int major) { return major == kMajorVersion ? 1 : 0; }
 
-void MvSetAbortEverything() { abortEverything.store(true, std::memory_order_relaxed); }
+void MvSetAbortEverything() { MvAbortEverythingFlag.store(true, std::memory_order_relaxed); }
 
-bool MvAbortRequested() { return abortEverything.load(std::memory_order_relaxed); }
-
-void MvYield() {
-    if (abortEverything.load(std::memory_order_relaxed))
-        throw new MvInterruptException();
-}
+void MvYield() { MvYieldInline(); }
 
 void MvError(const char* message) { throw new MvException(message); }
 

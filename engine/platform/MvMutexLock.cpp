@@ -20,10 +20,10 @@ inline void cpuRelax() {
 
 } // namespace
 
-void MvMutexLock::lockContended(std::thread::id self) {
+void MvMutexLock::lockContended(ThreadToken self) {
     for (int round = 0; round < kSpinRounds; ++round) {
         cpuRelax();
-        std::thread::id nobody;
+        ThreadToken nobody = 0;
         if (owner_.load(std::memory_order_relaxed) == nobody &&
             owner_.compare_exchange_weak(nobody, self, std::memory_order_acquire,
                                          std::memory_order_relaxed))
@@ -33,7 +33,7 @@ void MvMutexLock::lockContended(std::thread::id self) {
     std::unique_lock<std::mutex> parking(parkingMutex_);
     sleepers_.fetch_add(1, std::memory_order_seq_cst);
     for (;;) {
-        std::thread::id nobody;
+        ThreadToken nobody = 0;
         if (owner_.compare_exchange_strong(nobody, self, std::memory_order_acquire,
                                            std::memory_order_relaxed))
             break;

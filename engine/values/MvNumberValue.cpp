@@ -91,10 +91,12 @@ MvValue* MvNumberValue::Ceil() { return new MvNumberValue(std::ceil(value)); }
 MvValue* MvNumberValue::Abs() { return new MvNumberValue(std::fabs(value)); }
 
 // Halves round up: 2.5 gives 3 and -2.5 gives -2.
-MvValue* MvNumberValue::Round() {
-    double fraction = value - std::floor(value);
-    return new MvNumberValue(fraction >= 0.5 ? std::ceil(value) : std::floor(value));
+double MvNumberValue::roundHalfUp(double v) {
+    double fraction = v - std::floor(v);
+    return fraction >= 0.5 ? std::ceil(v) : std::floor(v);
 }
+
+MvValue* MvNumberValue::Round() { return new MvNumberValue(roundHalfUp(value)); }
 
 MvValue* MvNumberValue::Pow(MvValue* exponent) {
     return new MvNumberValue(std::pow(value, exponent->GetNumber()));

@@ -57,6 +57,8 @@ public:
 
     // The text of a number as a script prints it (%g, 6 significant digits).
     static std::string format(double v);
+    // What round does to a number.
+    static double roundHalfUp(double v);
 
     double value;
 };

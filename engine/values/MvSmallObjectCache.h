@@ -36,7 +36,9 @@ public:
             return;
         if (MV_SMALL_OBJECT_CACHE && size == Size) {
             Cache& cache = local();
-            if (cache.count < kCapacity) {
+            if (cache.count < kCapacity && cache.state != Ending) {
+                if (cache.state == Unarmed)
+                    armCleanup(cache);
                 cache.blocks[cache.count++] = block;
                 return;
             }
@@ -47,14 +49,31 @@ public:
 private:
     static constexpr int kCapacity = 64;
 
+    // Plain data, so that reaching a thread's cache needs no initialisation
+    // guard (and no call into the dynamic linker).
+    enum State { Unarmed = 0, Armed, Ending };
     struct Cache {
         void* blocks[kCapacity];
-        int count = 0;
-        ~Cache() {
-            while (count > 0)
-                ::operator delete(blocks[--count]);
+        int count;
+        State state;
+    };
+
+    // Frees the cached blocks when the thread ends; made once per thread,
+    // when its cache first keeps a block.
+    struct Cleanup {
+        ~Cleanup() {
+            Cache& cache = local();
+            while (cache.count > 0)
+                ::operator delete(cache.blocks[--cache.count]);
+            cache.state = Ending;   // blocks freed later go straight back to the heap
         }
     };
+
+    static void armCleanup(Cache& cache) {
+        static thread_local Cleanup cleanup;
+        (void)cleanup;
+        cache.state = Armed;
+    }
 
     static Cache& local() {
 #if defined(__GNUC__)

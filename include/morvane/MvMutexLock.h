@@ -22,19 +22,31 @@
 #include <mutex>
 #include <thread>
 
+#if defined(__has_builtin)
+#if __has_builtin(__builtin_thread_pointer)
+#define MV_HAS_THREAD_POINTER 1
+#endif
+#endif
+#ifndef MV_HAS_THREAD_POINTER
+#define MV_HAS_THREAD_POINTER 0
+#endif
+
 class MV_EXPORT MvMutexLock {
 public:
     MvMutexLock() = default;
     MvMutexLock(const MvMutexLock&) = delete;
     MvMutexLock& operator=(const MvMutexLock&) = delete;
 
+    // A thread's token: nonzero and distinct from every other live thread's.
+    using ThreadToken = std::uintptr_t;
+
     void lock() {
-        const std::thread::id self = std::this_thread::get_id();
+        const ThreadToken self = currentThread();
         if (owner_.load(std::memory_order_relaxed) == self) {
             ++depth_;
             return;
         }
-        std::thread::id nobody;
+        ThreadToken nobody = 0;
         if (!owner_.compare_exchange_strong(nobody, self, std::memory_order_acquire,
                                             std::memory_order_relaxed))
             lockContended(self);
@@ -42,12 +54,12 @@ public:
     }
 
     bool tryLock() {
-        const std::thread::id self = std::this_thread::get_id();
+        const ThreadToken self = currentThread();
         if (owner_.load(std::memory_order_relaxed) == self) {
             ++depth_;
             return true;
         }
-        std::thread::id nobody;
+        ThreadToken nobody = 0;
         if (!owner_.compare_exchange_strong(nobody, self, std::memory_order_acquire,
                                             std::memory_order_relaxed))
             return false;
@@ -59,23 +71,34 @@ public:
     void unlock() {
         if (--depth_ != 0)
             return;
-        owner_.store(std::thread::id(), std::memory_order_release);
+        owner_.store(0, std::memory_order_release);
         if (sleepers_.load(std::memory_order_relaxed) != 0)
             wakeOne();
     }
 
     bool heldByCurrentThread() const {
-        return owner_.load(std::memory_order_relaxed) == std::this_thread::get_id();
+        return owner_.load(std::memory_order_relaxed) == currentThread();
     }
 
     // Standard Lockable spelling, so std::lock_guard and friends work.
     bool try_lock() { return tryLock(); }
 
 private:
-    void lockContended(std::thread::id self);
+    // The thread pointer where the compiler exposes it (one register read);
+    // otherwise the address of a per-thread variable.
+    static ThreadToken currentThread() {
+#if MV_HAS_THREAD_POINTER
+        return reinterpret_cast<ThreadToken>(__builtin_thread_pointer());
+#else
+        static thread_local char marker;
+        return reinterpret_cast<ThreadToken>(&marker);
+#endif
+    }
+
+    void lockContended(ThreadToken self);
     void wakeOne();
 
-    std::atomic<std::thread::id> owner_{};
+    std::atomic<ThreadToken> owner_{0};
     std::uint32_t depth_ = 0;               // touched only by the owner
     std::atomic<std::uint32_t> sleepers_{0};
     std::mutex parkingMutex_;               // where contending threads sleep

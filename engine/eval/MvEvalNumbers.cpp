@@ -1,0 +1,210 @@
+// Expressions made of numbers only: number literals, variables, the four
+// operations, unary minus, pow and the functions of one number. They are
+// computed as doubles, with no value made for the steps in between.
+//
+// Such an expression has no side effects. When a variable in it turns out
+// not to hold a number, the computation gives up and the general evaluation
+// starts over; it reads the same variables in the same order and so reports
+// exactly what it would have reported anyway.
+#include "MvTreeEval.h"
+
+#include "frontend/MvAST.h"
+#include "values/MvNumberValue.h"
+#include "morvane/MvException.h"
+#include "morvane/MvScalarApi.h"
+#include "morvane/MvTokens.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+bool isNumberLiteral(int type) {
+    switch (type) {
+    case MV_TOK_FLOAT: case MV_TOK_EXP_NUM: case MV_TOK_INT1: case MV_TOK_INT2:
+    case MV_TOK_INT4: case MV_TOK_INT_TOK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isFunctionOfOneNumber(int type) {
+    switch (type) {
+    case MV_TOK_SIN: case MV_TOK_COS: case MV_TOK_TAN: case MV_TOK_ASIN: case MV_TOK_ACOS:
+    case MV_TOK_ATAN: case MV_TOK_SQRT: case MV_TOK_EXP: case MV_TOK_LOG: case MV_TOK_LN:
+    case MV_TOK_ROUND: case MV_TOK_FLOOR: case MV_TOK_CEIL: case MV_TOK_ABS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The same results as the number value's own functions.
+double applyFunction(int type, double x) {
+    switch (type) {
+    case MV_TOK_SIN: return std::sin(x);
+    case MV_TOK_COS: return std::cos(x);
+    case MV_TOK_TAN: return std::tan(x);
+    case MV_TOK_ASIN: return std::asin(x);
+    case MV_TOK_ACOS: return std::acos(x);
+    case MV_TOK_ATAN: return std::atan(x);
+    case MV_TOK_SQRT: return std::sqrt(x);
+    case MV_TOK_EXP: return std::exp(x);
+    case MV_TOK_LOG: return std::log10(x);
+    case MV_TOK_LN: return std::log(x);
+    case MV_TOK_ROUND: return MvNumberValue::roundHalfUp(x);
+    case MV_TOK_FLOOR: return std::floor(x);
+    case MV_TOK_CEIL: return std::ceil(x);
+    default: return std::fabs(x);
+    }
+}
+
+// The comparisons of two numbers; equality is "neither less nor greater".
+bool compare(int type, double a, double b) {
+    switch (type) {
+    case MV_TOK_EQUAL: return !(a < b) && !(a > b);
+    case MV_TOK_LT: return a < b;
+    case MV_TOK_LE: return a <= b;
+    case MV_TOK_GT: return a > b;
+    case MV_TOK_GE: return a >= b;
+    default: return a < b || a > b;
+    }
+}
+
+bool isComparison(int type) {
+    switch (type) {
+    case MV_TOK_EQUAL: case MV_TOK_LT: case MV_TOK_LE: case MV_TOK_GT: case MV_TOK_GE:
+    case MV_TOK_NE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+const MvAST* secondChild(const MvAST* node) {
+    return node->child() ? node->child()->sibling() : nullptr;
+}
+
+} // namespace
+
+// A node of numbers only remembers its height (1 for a leaf). Taller
+// expressions go the general way, which counts their nesting; the search
+// below a node stops after that many levels, and the nodes above the stop
+// are left to the general way too.
+constexpr int kMaxNumberHeight = 100;
+
+int MvTreeEval::numberHeight(const MvAST* node, int levelsLeft) {
+    if (!node || levelsLeft == 0)
+        return -1;
+    if (node->numberShape != 0)
+        return node->numberShape;
+    const int type = node->tokenType;
+    int height = -1;
+    if (isNumberLiteral(type)) {
+        height = 1;
+    } else if (type == MV_TOK_LOCAL || type == MV_TOK_GLOBAL) {
+        height = node->child() ? 1 : -1;
+    } else if (type == MV_TOK_PLUS || type == MV_TOK_MINUS || type == MV_TOK_MULT ||
+               type == MV_TOK_DIV || type == MV_TOK_POW) {
+        const int left = numberHeight(node->child(), levelsLeft - 1);
+        const int right = left > 0 ? numberHeight(secondChild(node), levelsLeft - 1) : -1;
+        height = right > 0 ? std::max(left, right) + 1 : -1;
+    } else if (type == MV_TOK_UNARY_MINUS || isFunctionOfOneNumber(type)) {
+        const int operand = numberHeight(node->child(), levelsLeft - 1);
+        height = operand > 0 ? operand + 1 : -1;
+    }
+    if (height > kMaxNumberHeight)
+        height = -1;
+    node->numberShape = static_cast<std::int8_t>(height);
+    return height;
+}
+
+bool MvTreeEval::isNumberShape(const MvAST* node) {
+    return numberHeight(node, kMaxNumberHeight) > 0;
+}
+
+bool MvTreeEval::tryNumber(const MvAST* node, double& result) {
+    const int type = node->tokenType;
+    if (isNumberLiteral(type)) {
+        if (!node->literalValue)
+            node->literalValue = MvNumberCreate(std::atof(node->text.c_str()));
+        result = static_cast<MvNumberValue*>(node->literalValue.get())->value;
+        return true;
+    }
+    if (type == MV_TOK_LOCAL || type == MV_TOK_GLOBAL) {
+        bool writable;
+        MvValue* value = variableSlot(node, writable).get();
+        if (value->GetType() != MvTypeNumber)
+            return false;
+        result = static_cast<MvNumberValue*>(value)->value;
+        return true;
+    }
+    double a;
+    if (!tryNumber(node->child(), a))
+        return false;
+    if (type == MV_TOK_UNARY_MINUS) {
+        result = -a;
+        return true;
+    }
+    if (isFunctionOfOneNumber(type)) {
+        result = applyFunction(type, a);
+        return true;
+    }
+    double b;
+    if (!tryNumber(secondChild(node), b))
+        return false;
+    switch (type) {
+    case MV_TOK_PLUS: result = a + b; return true;
+    case MV_TOK_MINUS: result = a - b; return true;
+    case MV_TOK_MULT: result = a * b; return true;
+    case MV_TOK_POW: result = std::pow(a, b); return true;
+    default:
+        if (b == 0.0)
+            MvRaise("Attempt to divide by zero");
+        result = a / b;
+        return true;
+    }
+}
+
+bool MvTreeEval::tryNumberExpression(const MvAST* node, MvValueHolder& result) {
+    double value;
+    if (!isNumberShape(node) || !tryNumber(node, value))
+        return false;
+    if (result && result->GetType() == MvTypeNumber && result.isUnique())
+        static_cast<MvNumberValue*>(result.get())->value = value;
+    else
+        result = new MvNumberValue(value);
+    return true;
+}
+
+// A variable that holds a number nobody else holds takes the new number in
+// place, which is what assigning a fresh number to it comes to.
+bool MvTreeEval::tryAssignNumber(MvValueContainer* container, const MvAST* source) {
+    if (container->content() != MvValueContainer::Value || !isNumberShape(source))
+        return false;
+    MvValueHolder& slot = container->readSlot();
+    if (!slot || slot->GetType() != MvTypeNumber || !slot.isUnique())
+        return false;
+    double value;
+    if (!tryNumber(source, value))
+        return false;
+    static_cast<MvNumberValue*>(slot.get())->value = value;
+    container->valueChanged();
+    return true;
+}
+
+bool MvTreeEval::conditionHolds(const MvAST* node) {
+    if (node && isComparison(node->tokenType)) {
+        const MvAST* left = node->child();
+        const MvAST* right = secondChild(node);
+        double a, b;
+        if (isNumberShape(left) && isNumberShape(right) && tryNumber(left, a) &&
+            tryNumber(right, b))
+            return compare(node->tokenType, a, b);
+    }
+    MvValueHolder test;
+    expression(node, test);
+    return test->GetBoolean();
+}
