@@ -66,9 +66,8 @@ MvValueContainer* MvTreeEval::findOrCreateVariable(int bucket, const std::string
     MvYieldInline();
     MvValueContainer* container = valueMap_.find(bucket, name);
     if (!container)
-        return valueMap_.insert(bucket, name,
-                                std::make_unique<MvValueContainer>(
-                                    MvValueHolder(), name, MvValueContainer::PlainName, session_));
+        return valueMap_.emplace(bucket, name, MvValueHolder(), name,
+                                 MvValueContainer::PlainName, session_);
     checkOverwrite(container, check);
     return container;
 }
@@ -95,8 +94,7 @@ void assignOrCreate(MvVariableTable& table, int bucket, const std::string& name,
         container->assign(std::move(value));
         return;
     }
-    table.insert(bucket, name,
-                 std::make_unique<MvValueContainer>(std::move(value), name, kind, session));
+    table.emplace(bucket, name, std::move(value), name, kind, session);
 }
 
 // Makes the variable refer to target, or makes it as such a reference.
@@ -108,8 +106,7 @@ void referOrCreate(MvVariableTable& table, int bucket, const std::string& name,
         container->setReference(target);
         return;
     }
-    table.insert(bucket, name,
-                 std::make_unique<MvValueContainer>(target, name, kind, session, writable));
+    table.emplace(bucket, name, target, name, kind, session, writable);
 }
 
 // The value slot a read of the variable sees, and whether it may be changed.

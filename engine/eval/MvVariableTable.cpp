@@ -42,7 +42,7 @@ bool sameName(const std::string& a, const std::string& b) {
 MvValueContainer* MvVariableTable::find(int bucket, const std::string& name) const {
     for (Entry* e = heads_[headIndex(bucket)]; e; e = e->next)
         if (e->bucket == bucket && sameName(e->name, name))
-            return e->container.get();
+            return const_cast<MvValueContainer*>(&*e->container);
     return nullptr;
 }
 
@@ -60,31 +60,38 @@ MvVariableTable::Entry* MvVariableTable::takeFreeEntry() {
     return entry;
 }
 
-MvValueContainer* MvVariableTable::insert(int bucket, const std::string& name,
-                                          std::unique_ptr<MvValueContainer> container) {
-    Entry* entry = takeFreeEntry();
+void MvVariableTable::returnToFreeList(Entry* entry) {
+    entry->next = freeList_;
+    freeList_ = entry;
+}
+
+void MvVariableTable::link(Entry* entry, int bucket, const std::string& name) {
     entry->bucket = bucket;
-    entry->name = name;
-    entry->container = std::move(container);
+    if (!sameName(entry->name, name))   // a recycled entry often had this very name
+        entry->name = name;
     Entry*& head = heads_[headIndex(bucket)];
     entry->next = head;
     head = entry;
     ++size_;
-    return entry->container.get();
 }
 
 // The container is destroyed after the entry is unlinked, so the table is
-// consistent while its destructor invalidates references elsewhere.
+// consistent while its destructor invalidates references elsewhere; the
+// entry joins the free list only once the container is gone.
 void MvVariableTable::unlinkAndFree(Entry** link) {
     Entry* entry = *link;
     *link = entry->next;
-    std::unique_ptr<MvValueContainer> doomed = std::move(entry->container);
-    entry->name.clear();
-    entry->next = freeList_;
-    freeList_ = entry;
     --size_;
-    entryRemoved();
-    doomed.reset();
+    ++epoch_;
+    entry->container.reset();
+    returnToFreeList(entry);
+}
+
+void MvVariableTable::removeEntry(Entry* entry) {
+    Entry** link = &heads_[headIndex(entry->bucket)];
+    while (*link != entry)
+        link = &(*link)->next;
+    unlinkAndFree(link);
 }
 
 bool MvVariableTable::remove(int bucket, const std::string& name) {
@@ -99,31 +106,7 @@ bool MvVariableTable::remove(int bucket, const std::string& name) {
 
 // Visits the live entries through the storage blocks rather than all bucket
 // heads: a scope holds few variables, and a function call empties its scope
-// and purges the global one every time.
-void MvVariableTable::removeIf(const std::function<bool(MvValueContainer*)>& doomed) {
-    if (size_ == 0)
-        return;
-    for (auto& block : blocks_) {
-        for (int i = 0; i < kBlockSize && size_ != 0; ++i) {
-            Entry* entry = &block[i];
-            if (!entry->container || !doomed(entry->container.get()))
-                continue;
-            Entry** link = &heads_[headIndex(entry->bucket)];
-            while (*link != entry)
-                link = &(*link)->next;
-            unlinkAndFree(link);
-        }
-    }
-}
-
-void MvVariableTable::forEach(
-    const std::function<void(const std::string&, MvValueContainer*)>& visit) const {
-    for (auto block = blocks_.rbegin(); block != blocks_.rend(); ++block)
-        for (int i = 0; i < kBlockSize; ++i)
-            if ((*block)[i].container)
-                visit((*block)[i].name, (*block)[i].container.get());
-}
-
+// every time.
 void MvVariableTable::clear() {
     removeIf([](MvValueContainer*) { return true; });
 }

@@ -1,15 +1,18 @@
 // The variables of one scope: a chained hash table keyed by identifier
 // bucket and name. Entries come from blocks of 20 and are recycled through a
-// free list, so creating and deleting variables in a loop allocates nothing.
+// free list, and each entry holds its variable's slot in place, so creating
+// and deleting variables in a loop (the parameters of a function called
+// again and again) allocates nothing.
 #ifndef MORVANE_ENGINE_MVVARIABLETABLE_H
 #define MORVANE_ENGINE_MVVARIABLETABLE_H
 
 #include "MvValueContainer.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class MvVariableTable {
@@ -23,37 +26,69 @@ public:
     MvVariableTable& operator=(const MvVariableTable&) = delete;
 
     MvValueContainer* find(int bucket, const std::string& name) const;
-    // Takes ownership; the entry goes to the head of its chain.
-    MvValueContainer* insert(int bucket, const std::string& name,
-                             std::unique_ptr<MvValueContainer> container);
+
+    // Makes the slot of a new variable from the container's constructor
+    // arguments; the entry goes to the head of its chain. The slot stays
+    // where it is until the variable is removed.
+    template <class... Arguments>
+    MvValueContainer* emplace(int bucket, const std::string& name, Arguments&&... arguments) {
+        Entry* entry = takeFreeEntry();
+        try {
+            entry->container.emplace(std::forward<Arguments>(arguments)...);
+        } catch (...) {
+            returnToFreeList(entry);
+            throw;
+        }
+        link(entry, bucket, name);
+        return &*entry->container;
+    }
+
     // Unlinks the entry and destroys its container; false when absent.
     bool remove(int bucket, const std::string& name);
+
     // Removes every entry whose container satisfies doomed.
-    void removeIf(const std::function<bool(MvValueContainer*)>& doomed);
+    template <class Predicate>
+    void removeIf(Predicate doomed) {
+        for (std::size_t b = 0; b < blocks_.size() && size_ != 0; ++b) {
+            Entry* block = blocks_[b].get();
+            for (int i = 0; i < kBlockSize && size_ != 0; ++i)
+                if (block[i].container && doomed(&*block[i].container))
+                    removeEntry(&block[i]);
+        }
+    }
+
     // Visits live entries, newest block first.
-    void forEach(const std::function<void(const std::string&, MvValueContainer*)>& visit) const;
+    template <class Visitor>
+    void forEach(Visitor visit) const {
+        for (auto block = blocks_.rbegin(); block != blocks_.rend(); ++block)
+            for (int i = 0; i < kBlockSize; ++i)
+                if ((*block)[i].container)
+                    visit((*block)[i].name, const_cast<MvValueContainer*>(&*(*block)[i].container));
+    }
+
     void clear();
 
     std::size_t blockCount() const { return blocks_.size(); }
+    std::size_t size() const { return size_; }
     // Names the table's current set of entries up to insertions: it changes
     // whenever an entry goes, and no two tables ever share one. A container
     // found while the epoch stays the same is still the one find returns.
     std::uint64_t epoch() const { return epoch_; }
-    std::size_t size() const { return size_; }
 
 private:
     struct Entry {
         Entry* next = nullptr;
         std::int32_t bucket = 0;
-        std::string name;
-        std::unique_ptr<MvValueContainer> container;   // null while on the free list
+        std::string name;                            // kept on the free list for reuse
+        std::optional<MvValueContainer> container;   // empty while on the free list
     };
 
     static int headIndex(int bucket);
     Entry* takeFreeEntry();
+    void returnToFreeList(Entry* entry);
+    void link(Entry* entry, int bucket, const std::string& name);
+    void removeEntry(Entry* entry);
     void unlinkAndFree(Entry** link);
-
-    void entryRemoved() { ++epoch_; }
 
     std::uint64_t epoch_;
     Entry* heads_[kBucketHeads] = {};
