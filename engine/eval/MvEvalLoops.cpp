@@ -80,7 +80,7 @@ bool MvTreeEval::interruptedBeforeIteration() { return session_->interruptReques
 void MvTreeEval::runIteration(const MvAST* body, LoopModifiers& modifiers) {
     if (modifiers.period > 0)   // the clock is read only when pacing needs it
         modifiers.iterationStart = Clock::now();
-    checkInterrupt();
+    pollInterrupt();
     statement(const_cast<MvAST*>(body));
 }
 

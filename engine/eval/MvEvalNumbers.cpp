@@ -122,50 +122,72 @@ int MvTreeEval::numberHeight(const MvAST* node, int levelsLeft) {
 }
 
 bool MvTreeEval::isNumberShape(const MvAST* node) {
+    if (node && node->numberShape != 0)
+        return node->numberShape > 0;
     return numberHeight(node, kMaxNumberHeight) > 0;
 }
 
+// Only for nodes isNumberShape accepts, whose every node is one of these.
 bool MvTreeEval::tryNumber(const MvAST* node, double& result) {
-    const int type = node->tokenType;
-    if (isNumberLiteral(type)) {
-        if (!node->literalValue)
-            node->literalValue = MvNumberCreate(std::atof(node->text.c_str()));
-        result = static_cast<MvNumberValue*>(node->literalValue.get())->value;
-        return true;
-    }
-    if (type == MV_TOK_LOCAL || type == MV_TOK_GLOBAL) {
-        bool writable;
-        MvValue* value = variableSlot(node, writable).get();
+    double a, b;
+    switch (node->tokenType) {
+    case MV_TOK_LOCAL:
+    case MV_TOK_GLOBAL: {
+        MvValue* value = variableValue(node);
         if (value->GetType() != MvTypeNumber)
             return false;
         result = static_cast<MvNumberValue*>(value)->value;
         return true;
     }
-    double a;
-    if (!tryNumber(node->child(), a))
-        return false;
-    if (type == MV_TOK_UNARY_MINUS) {
-        result = -a;
+    case MV_TOK_FLOAT: case MV_TOK_EXP_NUM: case MV_TOK_INT1: case MV_TOK_INT2:
+    case MV_TOK_INT4: case MV_TOK_INT_TOK:
+        if (!node->literalValue)
+            node->literalValue = MvNumberCreate(std::atof(node->text.c_str()));
+        result = static_cast<MvNumberValue*>(node->literalValue.get())->value;
         return true;
-    }
-    if (isFunctionOfOneNumber(type)) {
-        result = applyFunction(type, a);
+    case MV_TOK_PLUS:
+        if (!tryOperands(node, a, b))
+            return false;
+        result = a + b;
         return true;
-    }
-    double b;
-    if (!tryNumber(secondChild(node), b))
-        return false;
-    switch (type) {
-    case MV_TOK_PLUS: result = a + b; return true;
-    case MV_TOK_MINUS: result = a - b; return true;
-    case MV_TOK_MULT: result = a * b; return true;
-    case MV_TOK_POW: result = std::pow(a, b); return true;
-    default:
+    case MV_TOK_MINUS:
+        if (!tryOperands(node, a, b))
+            return false;
+        result = a - b;
+        return true;
+    case MV_TOK_MULT:
+        if (!tryOperands(node, a, b))
+            return false;
+        result = a * b;
+        return true;
+    case MV_TOK_DIV:
+        if (!tryOperands(node, a, b))
+            return false;
         if (b == 0.0)
             MvRaise("Attempt to divide by zero");
         result = a / b;
         return true;
+    case MV_TOK_POW:
+        if (!tryOperands(node, a, b))
+            return false;
+        result = std::pow(a, b);
+        return true;
+    case MV_TOK_UNARY_MINUS:
+        if (!tryNumber(node->child(), a))
+            return false;
+        result = -a;
+        return true;
+    default:   // a function of one number
+        if (!tryNumber(node->child(), a))
+            return false;
+        result = applyFunction(node->tokenType, a);
+        return true;
     }
+}
+
+bool MvTreeEval::tryOperands(const MvAST* node, double& left, double& right) {
+    const MvAST* first = node->child();
+    return tryNumber(first, left) && tryNumber(first->sibling(), right);
 }
 
 bool MvTreeEval::tryNumberExpression(const MvAST* node, MvValueHolder& result) {
@@ -179,13 +201,28 @@ bool MvTreeEval::tryNumberExpression(const MvAST* node, MvValueHolder& result) {
     return true;
 }
 
+namespace {
+
+// Whether the slot holds the only reference to its value. A count of one
+// cannot rise behind the reader's back (only a holder of the value could
+// raise it, and the slot is the only one), so it is read without the lock.
+bool soleReference(const MvValueHolder& slot) {
+#if defined(__GNUC__)
+    return __atomic_load_n(&slot->refCount, __ATOMIC_ACQUIRE) == 1;
+#else
+    return slot.isUnique();
+#endif
+}
+
+} // namespace
+
 // A variable that holds a number nobody else holds takes the new number in
 // place, which is what assigning a fresh number to it comes to.
 bool MvTreeEval::tryAssignNumber(MvValueContainer* container, const MvAST* source) {
     if (container->content() != MvValueContainer::Value || !isNumberShape(source))
         return false;
     MvValueHolder& slot = container->readSlot();
-    if (!slot || slot->GetType() != MvTypeNumber || !slot.isUnique())
+    if (!slot || slot->GetType() != MvTypeNumber || !soleReference(slot))
         return false;
     double value;
     if (!tryNumber(source, value))

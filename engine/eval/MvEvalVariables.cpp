@@ -130,9 +130,18 @@ MvValueHolder& MvTreeEval::getVariableValue(int bucket, const std::string& name,
 }
 
 MvValueHolder& MvTreeEval::variableSlot(const MvAST* variableNode, bool& writable) {
-    const MvAST* id = variableNode->child();
-    checkInterrupt();
-    return readableSlot(knownVariable(variableNode), id->text, writable);
+    pollInterrupt();
+    return readableSlot(knownVariable(variableNode), variableNode->child()->text, writable);
+}
+
+MvValue* MvTreeEval::variableValue(const MvAST* variableNode) {
+    MvValueContainer* container = knownVariable(variableNode);
+    if (!container)
+        throw new MvIdentifierException(variableNode->child()->text.c_str());
+    MvValue* value = container->readSlot().get();
+    if (!value)
+        MvRaise("Reference to an invalid variable.");
+    return value;
 }
 
 MvValueHolder& MvTreeEval::getWindowVariableValue(int bucket, const std::string& name,

@@ -76,6 +76,11 @@ void MvTreeEval::checkInterrupt() {
         MvRaise("Execution Terminated by User.");
 }
 
+void MvTreeEval::pollInterrupt() {
+    if (MvAbortRequested() || session_->interruptRequested())
+        checkInterrupt();
+}
+
 void MvTreeEval::checkWritable(bool writable) {
     if (!writable)
         MvRaise("Attempted to modify a read-only value.");
@@ -148,7 +153,7 @@ void MvTreeEval::statement(MvAST* node) {
         try {
             assignTargetMode_ = false;
             catchableStatement(node);
-            checkInterrupt();
+            pollInterrupt();
         } catch (MvException* error) {
             runtimeError(node, error);
         } catch (MvBreakException*) {
@@ -208,7 +213,7 @@ void MvTreeEval::catchableStatement(const MvAST* node) {
 }
 
 void MvTreeEval::codeBlock(const MvAST* node) {
-    checkInterrupt();
+    pollInterrupt();
     for (MvAST* child = node->child(); child; child = child->sibling())
         statement(child);
 }

@@ -68,6 +68,9 @@ public:
     // The evaluator that holds global variables: the global one, or this.
     MvTreeEval* globalScope() { return globalEvaluator_ ? globalEvaluator_ : this; }
     void setReportingNode(const MvAST* node) { reportNode_ = node; }
+    // checkInterrupt, called only when the host or the process asked for a
+    // stop: the check on the paths taken at every step.
+    void pollInterrupt();
 
     // The line of reports for a node: its own, or its first child's.
     static int reportLine(const MvAST* node);
@@ -145,7 +148,10 @@ private:
     // returning false, when a variable in the expression holds no number.
     bool isNumberShape(const MvAST* node);
     int numberHeight(const MvAST* node, int levelsLeft);
+    // The value a variable node reads (never null), for reads only.
+    MvValue* variableValue(const MvAST* variableNode);
     bool tryNumber(const MvAST* node, double& result);
+    bool tryOperands(const MvAST* node, double& left, double& right);
     bool tryNumberExpression(const MvAST* node, MvValueHolder& result);
     bool tryAssignNumber(MvValueContainer* container, const MvAST* source);
     // Whether a condition holds; numbers are compared without making values.

@@ -173,9 +173,9 @@ void MvValueContainer::setReference(MvValueContainer* target) {
     c->valueChanged();
 }
 
-void MvValueContainer::valueChanged() {
+void MvValueContainer::notifyObservers() {
     if (window_)
         window_->refresh(readSlot().get());
     for (MvValueContainer* referee : referees_)
-        referee->valueChanged();
+        referee->notifyObservers();
 }

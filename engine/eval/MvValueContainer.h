@@ -41,8 +41,12 @@ public:
     void assign(MvValueHolder value);
     // Makes this slot (or the end of its writable chain) refer to target.
     void setReference(MvValueContainer* target);
-    // Redraws the window and tells every slot that refers to this one.
-    void valueChanged();
+    // Redraws the window and tells every slot that refers to this one
+    // (nothing to do while no slot anywhere has a window or a referee).
+    void valueChanged() {
+        if (anyObserved())
+            notifyObservers();
+    }
 
     Content content() const { return content_; }
     bool writable() const { return writable_; }
@@ -57,6 +61,7 @@ public:
     static bool anyObserved() { return observed_.load(std::memory_order_relaxed) != 0; }
 
 private:
+    void notifyObservers();
     MvValueContainer* endOfWritableChain();
     void addReferee(MvValueContainer* referee);
     void removeReferee(MvValueContainer* referee);
