@@ -127,9 +127,11 @@ bool MvTreeEval::isNumberShape(const MvAST* node) {
     return numberHeight(node, kMaxNumberHeight) > 0;
 }
 
-// Only for nodes isNumberShape accepts, whose every node is one of these.
-bool MvTreeEval::tryNumber(const MvAST* node, double& result) {
-    double a, b;
+// A variable or a number literal, read in place; the leaves are most of the
+// nodes, and reading them here saves a call each. Gives up (false) when the
+// variable holds no number; `known` is false for a node of any other kind.
+inline bool MvTreeEval::tryLeafNumber(const MvAST* node, double& result, bool& known) {
+    known = true;
     switch (node->tokenType) {
     case MV_TOK_LOCAL:
     case MV_TOK_GLOBAL: {
@@ -145,6 +147,26 @@ bool MvTreeEval::tryNumber(const MvAST* node, double& result) {
             node->literalValue = MvNumberCreate(std::atof(node->text.c_str()));
         result = static_cast<MvNumberValue*>(node->literalValue.get())->value;
         return true;
+    default:
+        known = false;
+        return false;
+    }
+}
+
+inline bool MvTreeEval::tryOperand(const MvAST* node, double& result) {
+    bool known;
+    const bool read = tryLeafNumber(node, result, known);
+    return known ? read : tryNumber(node, result);
+}
+
+// Only for nodes isNumberShape accepts, whose every node is one of these.
+bool MvTreeEval::tryNumber(const MvAST* node, double& result) {
+    bool known;
+    const bool read = tryLeafNumber(node, result, known);
+    if (known)
+        return read;
+    double a, b;
+    switch (node->tokenType) {
     case MV_TOK_PLUS:
         if (!tryOperands(node, a, b))
             return false;
@@ -173,12 +195,12 @@ bool MvTreeEval::tryNumber(const MvAST* node, double& result) {
         result = std::pow(a, b);
         return true;
     case MV_TOK_UNARY_MINUS:
-        if (!tryNumber(node->child(), a))
+        if (!tryOperand(node->child(), a))
             return false;
         result = -a;
         return true;
     default:   // a function of one number
-        if (!tryNumber(node->child(), a))
+        if (!tryOperand(node->child(), a))
             return false;
         result = applyFunction(node->tokenType, a);
         return true;
@@ -187,7 +209,7 @@ bool MvTreeEval::tryNumber(const MvAST* node, double& result) {
 
 bool MvTreeEval::tryOperands(const MvAST* node, double& left, double& right) {
     const MvAST* first = node->child();
-    return tryNumber(first, left) && tryNumber(first->sibling(), right);
+    return tryOperand(first, left) && tryOperand(first->sibling(), right);
 }
 
 bool MvTreeEval::tryNumberExpression(const MvAST* node, MvValueHolder& result) {
@@ -237,8 +259,8 @@ bool MvTreeEval::conditionHolds(const MvAST* node) {
         const MvAST* left = node->child();
         const MvAST* right = secondChild(node);
         double a, b;
-        if (isNumberShape(left) && isNumberShape(right) && tryNumber(left, a) &&
-            tryNumber(right, b))
+        if (isNumberShape(left) && isNumberShape(right) && tryOperand(left, a) &&
+            tryOperand(right, b))
             return compare(node->tokenType, a, b);
     }
     MvValueHolder test;

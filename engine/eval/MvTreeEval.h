@@ -152,6 +152,8 @@ private:
     MvValue* variableValue(const MvAST* variableNode);
     bool tryNumber(const MvAST* node, double& result);
     bool tryOperands(const MvAST* node, double& left, double& right);
+    bool tryOperand(const MvAST* node, double& result);
+    bool tryLeafNumber(const MvAST* node, double& result, bool& known);
     bool tryNumberExpression(const MvAST* node, MvValueHolder& result);
     bool tryAssignNumber(MvValueContainer* container, const MvAST* source);
     // Whether a condition holds; numbers are compared without making values.
