@@ -121,7 +121,7 @@ bool fits(const MvPluginParameter& parameter, const MvArgumentSlot& slot) {
     return parameter.isReference == (slot.kind == MvArgumentSlot::Reference);
 }
 
-bool isShared(const MvValueHolder& value) { return !value.isUnique(); }
+bool isShared(const MvValueHolder& value) { return !value.isSole(); }
 
 // Which argument goes to which parameter of one signature depends only on
 // the names and the order of the arguments, never on their values: named
@@ -324,7 +324,7 @@ void collectArgument(MvTreeEval& caller, const MvAST* node, CallArgument& argume
     }
     const MvAST* expression =
         value->tokenType == MV_TOK_NO_REF_PARAMETER ? value->child() : value;
-    caller.expression(expression, argument.slot.value);
+    caller.argumentExpression(expression, argument.slot.value);
     argument.slot.kind = MvArgumentSlot::Value;
 }
 

@@ -376,12 +376,7 @@ void MvTreeEval::propertySetExpression(const MvAST* node, MvValueHolder& result)
     MvValueHolder object, value;
     expression(targetNode, object);
     expression(property->sibling(), value);
-    bool shared;
-    {
-        MvLockGuard guard(GetAutoObjectMutex());
-        shared = object->refCount != 1;
-    }
-    if (shared)
+    if (!object.isSole())
         object = object->Clone();
     object->SetProperty(object->GetPropertyId(property->text.c_str()), value.get());
     result = std::move(object);

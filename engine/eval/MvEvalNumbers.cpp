@@ -216,27 +216,13 @@ bool MvTreeEval::tryNumberExpression(const MvAST* node, MvValueHolder& result) {
     double value;
     if (!isNumberShape(node) || !tryNumber(node, value))
         return false;
-    if (result && result->GetType() == MvTypeNumber && result.isUnique())
+    if (result && result->GetType() == MvTypeNumber && result.isSole())
         static_cast<MvNumberValue*>(result.get())->value = value;
     else
         result = new MvNumberValue(value);
     return true;
 }
 
-namespace {
-
-// Whether the slot holds the only reference to its value. A count of one
-// cannot rise behind the reader's back (only a holder of the value could
-// raise it, and the slot is the only one), so it is read without the lock.
-bool soleReference(const MvValueHolder& slot) {
-#if defined(__GNUC__)
-    return __atomic_load_n(&slot->refCount, __ATOMIC_ACQUIRE) == 1;
-#else
-    return slot.isUnique();
-#endif
-}
-
-} // namespace
 
 // A variable that holds a number nobody else holds takes the new number in
 // place, which is what assigning a fresh number to it comes to.
@@ -244,7 +230,7 @@ bool MvTreeEval::tryAssignNumber(MvValueContainer* container, const MvAST* sourc
     if (container->content() != MvValueContainer::Value || !isNumberShape(source))
         return false;
     MvValueHolder& slot = container->readSlot();
-    if (!slot || slot->GetType() != MvTypeNumber || !soleReference(slot))
+    if (!slot || slot->GetType() != MvTypeNumber || !slot.isSole())
         return false;
     double value;
     if (!tryNumber(source, value))

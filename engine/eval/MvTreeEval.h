@@ -62,6 +62,12 @@ public:
     void statement(MvAST* node);
     // Evaluates one expression node into result.
     void expression(const MvAST* node, MvValueHolder& result);
+    // Evaluates an argument passed by value. An expression of numbers gives
+    // a fresh number of the call's own (the callee would copy a shared one).
+    void argumentExpression(const MvAST* node, MvValueHolder& result) {
+        if (!tryNumberExpression(node, result))
+            expression(node, result);
+    }
 
     MvParser* session() const { return session_; }
     MvTreeEval* globalEvaluator() const { return globalEvaluator_; }

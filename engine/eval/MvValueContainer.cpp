@@ -3,16 +3,9 @@
 #include "morvane/MvException.h"
 #include "morvane/MvScalarApi.h"
 
+#include <algorithm>
+
 std::atomic<int> MvValueContainer::observed_{0};
-
-namespace {
-
-bool isShared(const MvValueHolder& value) {
-    MvLockGuard guard(GetAutoObjectMutex());
-    return value->refCount != 1;
-}
-
-} // namespace
 
 MvValueContainer::MvValueContainer(MvValueHolder value, const std::string& name,
                                    NameKind nameKind, MvParser* session)
@@ -20,7 +13,7 @@ MvValueContainer::MvValueContainer(MvValueHolder value, const std::string& name,
     (nameKind == WindowName ? windowName_ : name_) = name;
     if (!value)
         value = MvNoValueCreate();
-    if (isShared(value))
+    if (!value.isSole())
         value = value->Clone();
     value_ = std::move(value);
     content_ = Value;
@@ -42,15 +35,18 @@ MvValueContainer::MvValueContainer(MvValueContainer* target, const std::string& 
 }
 
 MvValueContainer::~MvValueContainer() {
-    dropReference();
+    if (content_ == Reference)
+        dropReference();
     // Counts the end of the referees itself; after it only the window can
     // leave this slot observed.
-    invalidateReferees();
-    const bool wasObserved = observed();
-    window_.release();
+    if (!referees_.empty())
+        invalidateReferees();
+    if (window_) {
+        window_.release();
+        updateObserved(true);
+    }
     value_.release();
     content_ = Empty;
-    updateObserved(wasObserved);
 }
 
 void MvValueContainer::createWindow(MvParser* session) {
@@ -75,7 +71,7 @@ void MvValueContainer::addReferee(MvValueContainer* referee) {
 
 void MvValueContainer::removeReferee(MvValueContainer* referee) {
     bool wasObserved = observed();
-    referees_.remove(referee);
+    referees_.erase(std::remove(referees_.begin(), referees_.end(), referee), referees_.end());
     updateObserved(wasObserved);
 }
 
@@ -92,7 +88,7 @@ void MvValueContainer::dropReference() {
 // references to those, all the way down.
 void MvValueContainer::invalidateReferees() {
     bool wasObserved = observed();
-    std::list<MvValueContainer*> referees;
+    std::vector<MvValueContainer*> referees;
     referees.swap(referees_);
     updateObserved(wasObserved);
     for (MvValueContainer* referee : referees) {
@@ -145,14 +141,9 @@ void MvValueContainer::assign(MvValueHolder value) {
         c->dropReference();
     if (!value)
         value = MvNoValueCreate();
-    {
-        // One critical section for the test and the hand-over; the holder
-        // operations inside take the (recursive) lock again cheaply.
-        MvLockGuard guard(GetAutoObjectMutex());
-        if (value->refCount == 1)
-            c->value_ = std::move(value);   // leaves value empty
-    }
-    if (value)   // held elsewhere: the variable gets a copy of its own
+    if (value.isSole())
+        c->value_ = std::move(value);
+    else   // held elsewhere: the variable gets a copy of its own
         c->value_ = value->Clone();
     c->content_ = Value;
     c->valueChanged();

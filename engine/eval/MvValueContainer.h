@@ -10,7 +10,7 @@
 #include "morvane/MvValue.h"
 
 #include <atomic>
-#include <list>
+#include <vector>
 #include <string>
 
 class MvParser;
@@ -78,7 +78,7 @@ private:
     std::string name_;
     std::string windowName_;
     mv_auto_value<MvWindow> window_;
-    std::list<MvValueContainer*> referees_;
+    std::vector<MvValueContainer*> referees_;   // usually none
     NameKind nameKind_ = NameNeverSet;
 
     static std::atomic<int> observed_;

@@ -44,15 +44,9 @@ bool canReuse(MvValueHolder& result, MvTypeEnum resultType, MvValue* left) {
 }
 
 // Gives the holder an object of its own before it is written: a shared
-// value is replaced by a copy. The test runs under the reference-count lock;
-// the copy is made outside it so a large value does not stall other holders.
+// value is replaced by a copy.
 void makeUnique(MvValueHolder& result) {
-    bool shared;
-    {
-        MvLockGuard guard(GetAutoObjectMutex());
-        shared = result->refCount != 1;
-    }
-    if (shared)
+    if (!result.isSole())
         result = result->Clone();
 }
 

@@ -26,6 +26,29 @@ public:
     std::uint32_t holderCount = 0;
 };
 
+namespace mv_detail {
+
+// The reference count is changed only under the lock, but stored
+// atomically (with release order), so that mv_auto_value::isSole may read it
+// without the lock.
+inline std::uint32_t loadCount(const std::uint32_t& count) {
+#if defined(__GNUC__)
+    return __atomic_load_n(&count, __ATOMIC_ACQUIRE);
+#else
+    return count;
+#endif
+}
+
+inline void storeCount(std::uint32_t& count, std::uint32_t value) {
+#if defined(__GNUC__)
+    __atomic_store_n(&count, value, __ATOMIC_RELEASE);
+#else
+    count = value;
+#endif
+}
+
+} // namespace mv_detail
+
 template <class T>
 class mv_auto_value {
 public:
@@ -109,6 +132,13 @@ public:
         return ptr_ && ptr_->refCount == 1;
     }
 
+    // The same answer without the lock, for a holder the caller owns: while
+    // the caller's holder is the only reference, nobody else can add one (only
+    // a holder of the object could), and a count still falling from two
+    // merely makes the caller copy when it need not. Seeing one orders the
+    // caller after the last other holder's release.
+    bool isSole() const { return ptr_ && mv_detail::loadCount(ptr_->refCount) == 1; }
+
     void swap(mv_auto_value& other) noexcept {
         MvLockGuard guard(GetAutoObjectMutex());
         std::swap(ptr_, other.ptr_);
@@ -117,7 +147,7 @@ public:
 private:
     void adoptLocked(T* p) {
         if (p->holderCount != 0)
-            ++p->refCount;
+            mv_detail::storeCount(p->refCount, p->refCount + 1);
         ++p->holderCount;
     }
 
@@ -125,7 +155,7 @@ private:
         ptr_ = p;
         if (p) {
             ++p->holderCount;
-            ++p->refCount;
+            mv_detail::storeCount(p->refCount, p->refCount + 1);
         }
     }
 
@@ -142,7 +172,7 @@ private:
         if (p->refCount == 1)
             delete p;
         else
-            --p->refCount;
+            mv_detail::storeCount(p->refCount, p->refCount - 1);
     }
 
     T* ptr_ = nullptr;
