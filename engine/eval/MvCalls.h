@@ -4,17 +4,45 @@
 
 #include "morvane/MvValue.h"
 
+#include <cstdint>
+#include <vector>
+
 class MvTreeEval;
 class MvValueContainer;
 class MvParameterBlock;
+class MvPluginRegistry;
+class MvPluginSignature;
 struct MvAST;
+
+// The overloads a call site can reach, in resolution order, each with its
+// argument-to-parameter map (per parameter: the argument bound to it, or
+// -1). Which argument goes to which parameter depends only on the names and
+// the order of the arguments, never on their values.
+struct MvCallCandidate {
+    const MvPluginSignature* signature = nullptr;
+    std::vector<int> boundTo;
+};
+
+struct MvCallSiteLookup {
+    const MvAST* node = nullptr;
+    std::uint64_t generation = 0;   // of the registries, when made
+    const MvPluginRegistry* local = nullptr;
+    std::vector<MvCallCandidate> candidates;
+};
+
+// The lookups of one run, remembered per call site while no registry
+// changes (a small table indexed by the node's address).
+struct MvCallSites {
+    static constexpr std::size_t kSize = 256;
+    MvCallSiteLookup lookups[kSize];
+};
 
 // Evaluates a call node (#(Plug-in Function namespace name argument...))
 // in caller: the arguments, the overload that fits them, the call.
 void MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result);
 
-// The argument blocks of the calls under way, process-wide (one run at a
-// time per process).
+// The argument blocks of the calls under way on this thread (a thread runs
+// one script at a time).
 namespace MvActiveCalls {
 
 void push(MvParameterBlock* block);

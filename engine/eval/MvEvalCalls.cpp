@@ -23,8 +23,13 @@
 
 namespace {
 
-// The innermost call under way; each block links to the enclosing one.
-MvParameterBlock* innermostCall = nullptr;
+// The innermost call under way on this thread; each block links to the
+// enclosing one.
+#if defined(__GNUC__)
+thread_local MvParameterBlock* innermostCall __attribute__((tls_model("initial-exec"))) = nullptr;
+#else
+thread_local MvParameterBlock* innermostCall = nullptr;
+#endif
 
 } // namespace
 
@@ -123,16 +128,11 @@ bool fits(const MvPluginParameter& parameter, const MvArgumentSlot& slot) {
 
 bool isShared(const MvValueHolder& value) { return !value.isSole(); }
 
-// Which argument goes to which parameter of one signature depends only on
-// the names and the order of the arguments, never on their values: named
-// arguments bind first (to the first unbound parameter of that name that
-// may be named), then the positional ones (to the first unbound parameter).
-// A signature with fewer parameters than arguments, a name it lacks or a
-// required parameter left over can never fit the call.
-struct Candidate {
-    const MvPluginSignature* signature = nullptr;
-    std::vector<int> boundTo;   // per parameter: the argument bound to it, or -1
-};
+// Named arguments bind first (to the first unbound parameter of that name
+// that may be named), then the positional ones (to the first unbound
+// parameter). A signature with fewer parameters than arguments, a name it
+// lacks or a required parameter left over can never fit the call.
+using Candidate = MvCallCandidate;
 
 bool shapeFits(const MvPluginSignature& signature, const CallRecord& call, Candidate& candidate) {
     const std::vector<MvPluginParameter>& parameters = signature.parameters();
@@ -169,17 +169,10 @@ bool shapeFits(const MvPluginSignature& signature, const CallRecord& call, Candi
     return true;
 }
 
-// The overloads a call site can reach, in resolution order (those of the
-// process-wide registry before the script's own, so native functions win
-// over script functions of the same name that fit as well), each with its
-// argument-to-parameter map. Remembered per call site while no registry
-// changes.
-struct Lookup {
-    const MvAST* node = nullptr;
-    std::uint64_t generation = 0;
-    const MvPluginRegistry* local = nullptr;
-    std::vector<Candidate> candidates;
-};
+// The overloads of the process-wide registry come before the script's own,
+// so native functions win over script functions of the same name that fit
+// as well.
+using Lookup = MvCallSiteLookup;
 
 void addCandidates(Lookup& lookup, const MvPluginRegistry::Overloads* overloads,
                    const CallRecord& call) {
@@ -191,9 +184,10 @@ void addCandidates(Lookup& lookup, const MvPluginRegistry::Overloads* overloads,
             lookup.candidates.push_back(candidate);
 }
 
-const Lookup& lookUp(const MvAST* node, const CallRecord& call, const MvPluginRegistry& local) {
-    static Lookup remembered[256];
-    Lookup& entry = remembered[(reinterpret_cast<std::uintptr_t>(node) >> 4) & 255];
+const Lookup& lookUp(MvCallSites& sites, const MvAST* node, const CallRecord& call,
+                     const MvPluginRegistry& local) {
+    Lookup& entry =
+        sites.lookups[(reinterpret_cast<std::uintptr_t>(node) >> 4) % MvCallSites::kSize];
     MvPluginRegistry* process = MvPluginRegistry::THE_PluginRegistry();
     const std::uint64_t generation = MvRegistryGeneration();
     if (entry.node != node || entry.generation != generation || entry.local != &local) {
@@ -251,9 +245,9 @@ void fillBlock(const Candidate& candidate, CallRecord& call, MvParameterBlock& b
 
 // The first reachable overload whose parameters accept the arguments, with
 // the block filled for it; null when none does.
-const MvPluginSignature* resolve(const MvAST* node, CallRecord& call,
+const MvPluginSignature* resolve(MvCallSites& sites, const MvAST* node, CallRecord& call,
                                  const MvPluginRegistry& local, MvParameterBlock& block) {
-    const Lookup& lookup = lookUp(node, call, local);
+    const Lookup& lookup = lookUp(sites, node, call, local);
     for (const Candidate& candidate : lookup.candidates) {
         if (argumentsFit(candidate, call)) {
             fillBlock(candidate, call, block);
@@ -275,7 +269,8 @@ void invoke(MvTreeEval& caller, const MvAST* node, CallRecord& call, MvValueHold
     MvParser* session = caller.session();
     ActiveBlock active;
     MvParameterBlock& block = active.get();
-    const MvPluginSignature* chosen = resolve(node, call, session->getLocalFunctions(), block);
+    const MvPluginSignature* chosen =
+        resolve(caller.callSites(), node, call, session->getLocalFunctions(), block);
     if (!chosen)
         raiseIncorrectArguments(call);
     block.setContext(&caller);
@@ -346,6 +341,13 @@ void MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result
 
 // ------------------------------------------------------ script functions
 
+MvCallSites& MvTreeEval::callSites() {
+    MvTreeEval* global = globalScope();
+    if (!global->callSites_)
+        global->callSites_ = std::make_unique<MvCallSites>();
+    return *global->callSites_;
+}
+
 void MvTreeEval::startOfCall(MvParser* session, MvTreeEval* globalEvaluator) {
     session_ = session;
     globalEvaluator_ = globalEvaluator;
@@ -355,54 +357,147 @@ void MvTreeEval::startOfCall(MvParser* session, MvTreeEval* globalEvaluator) {
     nesting_ = 0;
 }
 
+MvValueContainer* MvTreeEval::makeParameter(MvValueContainer* reserved, int bucket,
+                                            const std::string& name, MvValueHolder value) {
+    if (reserved)
+        return valueMap_.rebuild(bucket, reserved, std::move(value), name,
+                                 MvValueContainer::PlainName, session_);
+    if (MvValueContainer* container = valueMap_.find(bucket, name)) {
+        container->assign(std::move(value));
+        return container;
+    }
+    return valueMap_.emplace(bucket, name, std::move(value), name, MvValueContainer::PlainName,
+                             session_);
+}
+
+MvValueContainer* MvTreeEval::makeReferenceParameter(MvValueContainer* reserved, int bucket,
+                                                     const std::string& name,
+                                                     MvValueContainer* target) {
+    if (reserved)
+        return valueMap_.rebuild(bucket, reserved, target, name, MvValueContainer::PlainName,
+                                 session_, true);
+    if (MvValueContainer* container = valueMap_.find(bucket, name)) {
+        container->setReference(target);
+        return container;
+    }
+    return valueMap_.emplace(bucket, name, target, name, MvValueContainer::PlainName, session_,
+                             true);
+}
+
+namespace {
+
+// The distinct slots among kept (which may repeat one, or hold nulls).
+std::size_t distinctSlots(const std::vector<MvValueContainer*>& kept) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        if (kept[i] && std::find(kept.begin(), kept.begin() + i, kept[i]) == kept.begin() + i)
+            ++count;
+    return count;
+}
+
+} // namespace
+
 // Destroying a variable empties only the variables that refer to it; while
 // no variable anywhere has a referee, the global scope has nothing to purge.
-void MvTreeEval::endOfCall() {
+void MvTreeEval::endOfCall(const std::vector<MvValueContainer*>& kept) {
     const bool referred = MvValueContainer::anyObserved();
-    valueMap_.clear();
+    if (valueMap_.size() != distinctSlots(kept))
+        valueMap_.removeIf([&kept](MvValueContainer* c) {
+            return std::find(kept.begin(), kept.end(), c) == kept.end();
+        });
+    for (MvValueContainer* slot : kept)
+        if (slot)
+            slot->vacate();
     windowMap_.clear();
     if (globalEvaluator_ && referred)
         globalEvaluator_->purge();
     globalEvaluator_ = nullptr;
 }
 
-namespace {
-
-// The scope of one script-function call. Evaluators are kept for the next
-// call (their tables keep their storage), a few dozen at most, so that a
-// call neither builds nor frees tables.
-class LocalScope {
+// One call's scope: an evaluator of its own, with the slots of the
+// function's parameters kept from its previous call.
+class MvCallFrame {
 public:
-    LocalScope(MvParser* session, MvTreeEval* global) {
-        std::vector<std::unique_ptr<MvTreeEval>>& idle = idleEvaluators();
-        if (idle.empty()) {
-            evaluator_ = std::make_unique<MvTreeEval>(session, global);
-        } else {
-            evaluator_ = std::move(idle.back());
-            idle.pop_back();
-            evaluator_->startOfCall(session, global);
-        }
-    }
-    ~LocalScope() {
-        evaluator_->endOfCall();
-        std::vector<std::unique_ptr<MvTreeEval>>& idle = idleEvaluators();
-        if (idle.size() < kKept)
-            idle.push_back(std::move(evaluator_));
-    }
-    LocalScope(const LocalScope&) = delete;
-    LocalScope& operator=(const LocalScope&) = delete;
+    MvCallFrame(MvParser* session, MvTreeEval* global) : evaluator_(session, global) {}
 
-    MvTreeEval& get() { return *evaluator_; }
+    MvTreeEval& evaluator() { return evaluator_; }
+
+    void begin(MvParser* session, MvTreeEval* global, std::size_t parameterCount) {
+        evaluator_.startOfCall(session, global);
+        slots_.resize(parameterCount, nullptr);
+    }
+
+    void bindValue(std::size_t p, int bucket, const std::string& name, MvValueHolder value) {
+        slots_[p] = evaluator_.makeParameter(reserved(p), bucket, name, std::move(value));
+    }
+
+    void bindReference(std::size_t p, int bucket, const std::string& name,
+                       MvValueContainer* target) {
+        slots_[p] = evaluator_.makeReferenceParameter(reserved(p), bucket, name, target);
+    }
+
+    // The call is over. The body may have deleted or remade parameters: the
+    // slots are found again by name when the table lost anything.
+    void end(const std::vector<int>& buckets, const std::vector<MvPluginParameter>& parameters) {
+        if (evaluator_.variablesEpoch() != slotsEpoch_)
+            for (std::size_t p = 0; p < slots_.size(); ++p)
+                slots_[p] = evaluator_.ownVariable(buckets[p], parameters[p].name);
+        evaluator_.endOfCall(slots_);
+        slotsEpoch_ = evaluator_.variablesEpoch();
+    }
 
 private:
-    static constexpr std::size_t kKept = 32;
-
-    static std::vector<std::unique_ptr<MvTreeEval>>& idleEvaluators() {
-        static std::vector<std::unique_ptr<MvTreeEval>> idle;
-        return idle;
+    // The kept slot of parameter p, while the table has lost nothing since
+    // the slots were last known.
+    MvValueContainer* reserved(std::size_t p) const {
+        return evaluator_.variablesEpoch() == slotsEpoch_ ? slots_[p] : nullptr;
     }
 
-    std::unique_ptr<MvTreeEval> evaluator_;
+    MvTreeEval evaluator_;
+    std::vector<MvValueContainer*> slots_;
+    std::uint64_t slotsEpoch_ = 0;   // no table has this epoch
+};
+
+MvFunctionContainerLocal::MvFunctionContainerLocal(const MvAST* definition)
+    : definition_(definition) {}
+
+MvFunctionContainerLocal::~MvFunctionContainerLocal() = default;
+
+namespace {
+
+// Takes an idle frame of the function (or makes one) for one call, and
+// gives it back afterwards; a few are kept, for recursion.
+class FrameScope {
+public:
+    FrameScope(std::vector<std::unique_ptr<MvCallFrame>>& idle, MvParser* session,
+               MvTreeEval* global, const std::vector<int>& buckets,
+               const std::vector<MvPluginParameter>& parameters)
+        : idle_(idle), buckets_(buckets), parameters_(parameters) {
+        if (idle.empty()) {
+            frame_ = std::make_unique<MvCallFrame>(session, global);
+        } else {
+            frame_ = std::move(idle.back());
+            idle.pop_back();
+        }
+        frame_->begin(session, global, parameters.size());
+    }
+    ~FrameScope() {
+        frame_->end(buckets_, parameters_);
+        if (idle_.size() < kKept)
+            idle_.push_back(std::move(frame_));
+    }
+    FrameScope(const FrameScope&) = delete;
+    FrameScope& operator=(const FrameScope&) = delete;
+
+    MvCallFrame& get() { return *frame_; }
+
+private:
+    static constexpr std::size_t kKept = 8;
+
+    std::vector<std::unique_ptr<MvCallFrame>>& idle_;
+    const std::vector<int>& buckets_;
+    const std::vector<MvPluginParameter>& parameters_;
+    std::unique_ptr<MvCallFrame> frame_;
 };
 
 // The body of a definition: its last child, a block.
@@ -415,25 +510,29 @@ const MvAST* bodyOf(const MvAST* definition) {
 
 } // namespace
 
-// The parameters become local variables of a new evaluator: values as
-// copies, variables as writable references (so that assignments reach the
-// caller's variable). Defaults left to the callee are evaluated afterwards,
-// in the new evaluator, so they may use the parameters before them. The
-// body runs as a block there; a return at its top level ends it directly,
-// one further down arrives as a thrown return value.
+// The parameters become local variables of the frame: values as copies,
+// variables as writable references (so that assignments reach the caller's
+// variable). Defaults left to the callee are evaluated afterwards, in the
+// frame, so they may use the parameters before them. The body runs as a
+// block there; a return at its top level ends it directly, one further down
+// arrives as a thrown return value.
 void MvFunctionContainerLocal::call(MvValueHolder& result, MvParameterBlock* arguments,
                                     MvParser* session) {
     const MvPluginSignature* signature = arguments->signature();
     const std::vector<MvPluginParameter>& parameters = signature->parameters();
-    if (buckets_.size() != parameters.size()) {
+    if (buckets_.size() != parameters.size() || idleSignature_ != signature) {
+        // The frames kept belong to the parameters they were made for.
+        idleFrames_.clear();
+        idleSignature_ = signature;
         buckets_.clear();
         for (const MvPluginParameter& parameter : parameters)
             buckets_.push_back(MvAST::bucketOf(parameter.name));
     }
     MvTreeEval* caller = arguments->context();
     MvTreeEval* global = caller ? caller->globalScope() : session->getMvTreeEval();
-    LocalScope scope(session, global);
-    MvTreeEval& local = scope.get();
+    FrameScope scope(idleFrames_, session, global, buckets_, parameters);
+    MvCallFrame& frame = scope.get();
+    MvTreeEval& local = frame.evaluator();
 
     const std::size_t n = std::min<std::size_t>(parameters.size(), arguments->count());
     for (std::size_t p = 0; p < n; ++p) {
@@ -443,10 +542,10 @@ void MvFunctionContainerLocal::call(MvValueHolder& result, MvParameterBlock* arg
             continue;
         switch (entry.kind) {
         case MvArgumentSlot::Value:
-            local.setVariableValue(buckets_[p], parameter.name, std::move(entry.value));
+            frame.bindValue(p, buckets_[p], parameter.name, std::move(entry.value));
             break;
         case MvArgumentSlot::Reference:
-            local.setVariableReference(buckets_[p], parameter.name, entry.container, true);
+            frame.bindReference(p, buckets_[p], parameter.name, entry.container);
             break;
         default:
             MvRaise("Internal parameter problem in plug-in");
@@ -461,15 +560,16 @@ void MvFunctionContainerLocal::call(MvValueHolder& result, MvParameterBlock* arg
             MvRaise("Error with default local function parameter.");
         MvValueHolder value;
         local.expression(parameter.defaultExpression, value);
-        local.setVariableValue(buckets_[p], parameter.name, std::move(value));
+        frame.bindValue(p, buckets_[p], parameter.name, std::move(value));
     }
 
-    const MvAST* body = bodyOf(definition_);
-    if (!body)
+    if (!body_)
+        body_ = bodyOf(definition_);
+    if (!body_)
         local.noViableAlternative("functionDefine", definition_);
     try {
-        local.checkInterrupt();
-        for (MvAST* statement = body->child(); statement; statement = statement->sibling()) {
+        local.pollInterrupt();
+        for (MvAST* statement = body_->child(); statement; statement = statement->sibling()) {
             if (statement->tokenType == MV_TOK_RETURN) {
                 if (statement->child())
                     local.expression(statement->child(), result);

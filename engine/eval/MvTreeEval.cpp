@@ -2,6 +2,8 @@
 // error reports and interrupt checks.
 #include "MvTreeEval.h"
 
+#include "MvCalls.h"
+
 #include "frontend/MvAST.h"
 #include "frontend/MvAbortFlag.h"
 #include "morvane/MvException.h"

@@ -12,11 +12,15 @@
 #include "morvane/MvValue.h"
 
 #include <chrono>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 class MvParser;
 class MvException;
 struct MvAST;
+struct MvCallSites;
 
 // The second index of a two-index node (see MvEvalExpressions.cpp).
 const MvAST* MvSecondIndex(const MvAST* lindex);
@@ -81,13 +85,26 @@ public:
     // The line of reports for a node: its own, or its first child's.
     static int reportLine(const MvAST* node);
 
-    // Function calls reuse their local evaluators (both defined with the
-    // calls, MvEvalCalls.cpp). startOfCall makes an empty evaluator the
-    // scope of a new call under globalEvaluator; endOfCall does what
-    // destruction does (the local variables go, references to them become
-    // invalid, the global scope is purged) and leaves it empty again.
+    // Frames of script-function calls (MvEvalCalls.cpp) reuse their
+    // evaluators. startOfCall makes an idle evaluator the scope of a new call
+    // under globalEvaluator. A frame keeps its parameters' slots between
+    // calls: makeParameter rebuilds a reserved slot in place (or makes one),
+    // and endOfCall does what destruction does to every other variable (they
+    // go, references to them become invalid, the global scope is purged)
+    // while the kept slots are only emptied.
     void startOfCall(MvParser* session, MvTreeEval* globalEvaluator);
-    void endOfCall();
+    MvValueContainer* makeParameter(MvValueContainer* reserved, int bucket,
+                                    const std::string& name, MvValueHolder value);
+    MvValueContainer* makeReferenceParameter(MvValueContainer* reserved, int bucket,
+                                             const std::string& name, MvValueContainer* target);
+    void endOfCall(const std::vector<MvValueContainer*>& kept);
+    MvValueContainer* ownVariable(int bucket, const std::string& name) const {
+        return valueMap_.find(bucket, name);
+    }
+    std::uint64_t variablesEpoch() const { return valueMap_.epoch(); }
+    // What the calls of this run remember per call site (MvEvalCalls.cpp);
+    // kept by the global evaluator.
+    MvCallSites& callSites();
 
     // Counts nested expressions and statements of a run (the global
     // evaluator keeps the count for every scope of the run), so that a very
@@ -189,6 +206,7 @@ private:
     MvVariableTable windowMap_;
     const MvAST* reportNode_ = nullptr;
     int nesting_ = 0;
+    std::unique_ptr<MvCallSites> callSites_;
 };
 
 #endif

@@ -10,7 +10,8 @@ std::atomic<int> MvValueContainer::observed_{0};
 MvValueContainer::MvValueContainer(MvValueHolder value, const std::string& name,
                                    NameKind nameKind, MvParser* session)
     : nameKind_(nameKind) {
-    (nameKind == WindowName ? windowName_ : name_) = name;
+    if (nameKind == WindowName)
+        windowName_ = name;
     if (!value)
         value = MvNoValueCreate();
     if (!value.isSole())
@@ -26,7 +27,8 @@ MvValueContainer::MvValueContainer(MvValueContainer* target, const std::string& 
     : writable_(writable), nameKind_(nameKind) {
     if (!target)
         MvRaise("can't reference NULL container");
-    (nameKind == WindowName ? windowName_ : name_) = name;
+    if (nameKind == WindowName)
+        windowName_ = name;
     target_ = target;
     content_ = Reference;
     target->addReferee(this);
@@ -34,7 +36,7 @@ MvValueContainer::MvValueContainer(MvValueContainer* target, const std::string& 
         createWindow(session);
 }
 
-MvValueContainer::~MvValueContainer() {
+void MvValueContainer::vacate() {
     if (content_ == Reference)
         dropReference();
     // Counts the end of the referees itself; after it only the window can

@@ -27,7 +27,12 @@ public:
     MvValueContainer(MvValueContainer* target, const std::string& name, NameKind nameKind,
                      MvParser* session, bool writable);
     // Leaves its target's referees and invalidates every reference to it.
-    ~MvValueContainer() override;
+    ~MvValueContainer() override { vacate(); }
+
+    // What destruction does, leaving an empty slot: the slot leaves its
+    // target, every reference to it becomes invalid, the window and the value
+    // go.
+    void vacate();
 
     // The value slot at the end of the reference chain (may be empty).
     MvValueHolder& readSlot();
@@ -52,7 +57,9 @@ public:
     bool writable() const { return writable_; }
     MvValueContainer* target() const { return target_; }
     NameKind nameKind() const { return nameKind_; }
-    const std::string& name() const { return nameKind_ == WindowName ? windowName_ : name_; }
+    // A window variable's name, its window's title (plain variables are
+    // named by their table entry alone).
+    const std::string& windowName() const { return windowName_; }
     std::size_t refereeCount() const { return referees_.size(); }
     MvWindow* window() const { return window_.get(); }
 
@@ -75,7 +82,6 @@ private:
     MvValueHolder value_;
     Content content_ = Empty;
     bool writable_ = false;
-    std::string name_;
     std::string windowName_;
     mv_auto_value<MvWindow> window_;
     std::vector<MvValueContainer*> referees_;   // usually none

@@ -5,10 +5,12 @@
 #include "morvane/MvPluginApi.h"
 #include "morvane/MvValue.h"
 
+#include <memory>
 #include <vector>
 
 class MvParser;
 class MvParameterBlock;
+class MvCallFrame;
 struct MvAST;
 
 class MvFunctionContainer {
@@ -46,14 +48,20 @@ private:
 // caller's.
 class MvFunctionContainerLocal : public MvFunctionContainer {
 public:
-    explicit MvFunctionContainerLocal(const MvAST* definition) : definition_(definition) {}
+    explicit MvFunctionContainerLocal(const MvAST* definition);
+    ~MvFunctionContainerLocal() override;
     void call(MvValueHolder& result, MvParameterBlock* arguments, MvParser* session) override;
     bool usesCurrentDirectory() const override { return false; }
     const MvAST* definition() const { return definition_; }
 
 private:
     const MvAST* definition_;
-    std::vector<int> buckets_;   // identifier buckets of the parameter names, made at the first call
+    const MvAST* body_ = nullptr;   // found at the first call
+    std::vector<int> buckets_;      // identifier buckets of the parameter names
+    // Frames of calls that ended, ready for the next call (the evaluator
+    // and the parameters' slots of each), for the parameters of one signature.
+    const MvPluginSignature* idleSignature_ = nullptr;
+    std::vector<std::unique_ptr<MvCallFrame>> idleFrames_;
 };
 
 #endif

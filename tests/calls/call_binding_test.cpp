@@ -319,6 +319,49 @@ TEST_F(ScriptCalls, AWindowFollowsItsVariableAfterReferredVariablesWent) {
     }
 }
 
+// Each call starts from fresh parameters and no locals, however the
+// previous call of the same function left them.
+TEST_F(ScriptCalls, ALocalOfAnEarlierCallIsGoneInTheNext) {
+    RunResult r = runScript("define f(make) begin\n  if make then set t to 1;\n  print t;\nend\n"
+                            "f(true);\nf(false);\n");
+    EXPECT_EQ(r.console, "1\nRunTime Error");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Invalid identifier (t)"});
+    EXPECT_EQ(r.records[0].line, 3);
+}
+
+TEST_F(ScriptCalls, AParameterDeletedAndMadeAgainIsFreshInTheNextCall) {
+    RunResult r = runScript("define h(a) begin\n  delete a;\n  set a to 3 * b();\n  return a;\nend\n"
+                            "define b begin return 2; end\n"
+                            "print h(1) + h(2);\nprint h(4);\n");
+    EXPECT_TRUE(r.records.empty()) << messages(r).front();
+    EXPECT_EQ(r.console, "12\n6\n");
+}
+
+TEST_F(ScriptCalls, AReferenceParameterReachesOnlyItsOwnCallsVariable) {
+    RunResult r = runScript("define inc(&n) begin add 1 to n; end\n"
+                            "set x to 1;\nset y to 10;\n"
+                            "inc(&x);\ninc(&y);\ninc(&y);\nprint x;\nprint y;\n"
+                            "delete x;\ninc(&y);\nprint y;\n");
+    EXPECT_TRUE(r.records.empty());
+    EXPECT_EQ(r.console, "2\n12\n13\n");
+}
+
+TEST_F(ScriptCalls, AParameterTurnedIntoAReferenceIsAValueAgainInTheNextCall) {
+    RunResult r = runScript("define g(a) begin\n  set global keep to reference a;\n  print a;\n"
+                            "  set a to reference global other;\n  print a;\nend\n"
+                            "set other to 10;\ng(1);\ng(2);\nprint other;\nprint keep;\n");
+    EXPECT_EQ(r.console, "1\n10\n2\n10\n10\nRunTime Error");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Invalid identifier (keep)"});
+}
+
+TEST_F(ScriptCalls, RecursiveCallsKeepTheirOwnParameters) {
+    RunResult r = runScript("define fib(n) begin\n  if n < 2 then return n;\n"
+                            "  set a to fib(n - 1);\n  set b to fib(n - 2);\n  return a + b + n - n;\nend\n"
+                            "print fib(15);\nprint fib(3);\n");
+    EXPECT_TRUE(r.records.empty());
+    EXPECT_EQ(r.console, "610\n2\n");
+}
+
 TEST_F(ScriptCalls, ManyAndDeeplyNestedCallsLeaveNothingBehind) {
     RunResult r = runScript(
         "define depth(n) begin if n = 0 then return 0; return 1 + depth(n - 1); end\n"

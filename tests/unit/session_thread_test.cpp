@@ -71,3 +71,37 @@ TEST(SessionThreads, HostPollsWhileCheckRuns) {
 }
 
 } // namespace
+
+namespace {
+
+// Two sessions run at once, each on its own thread, with loops, number
+// arithmetic and calls of their own functions (of the same name).
+TEST(SessionThreads, TwoRunsAtOnceKeepToThemselves) {
+    auto script = [](int base) {
+        return "define step(a, b) begin return a + b; end\n"
+               "set x to " + std::to_string(base) + ";\n"
+               "repeat 3000 times increment i begin\n"
+               "  set x to step(x, 1);\n"
+               "  if x > 1000000 then set x to 0;\n"
+               "end\n"
+               "print x;\n";
+    };
+    auto run = [](const std::string& text, std::string* console) {
+        MvParser* session = MvParserCreate(text.c_str(), static_cast<long>(text.size()), nullptr);
+        MvParserExecute(session);
+        Mv_stringstream* stream = MvParserGetConsoleStream(session);
+        *console = stream->str();
+        MvParserReleaseConsoleStream(session);
+        MvParserDelete(session);
+    };
+    std::string first, second;
+    const std::string firstScript = script(0), secondScript = script(500);
+    std::thread a(run, std::cref(firstScript), &first);
+    std::thread b(run, std::cref(secondScript), &second);
+    a.join();
+    b.join();
+    EXPECT_EQ(first, "3000\n");
+    EXPECT_EQ(second, "3500\n");
+}
+
+} // namespace
