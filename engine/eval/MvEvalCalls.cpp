@@ -359,9 +359,10 @@ void MvTreeEval::startOfCall(MvParser* session, MvTreeEval* globalEvaluator) {
 
 MvValueContainer* MvTreeEval::makeParameter(MvValueContainer* reserved, int bucket,
                                             const std::string& name, MvValueHolder value) {
-    if (reserved)
-        return valueMap_.rebuild(bucket, reserved, std::move(value), name,
-                                 MvValueContainer::PlainName, session_);
+    if (reserved) {
+        reserved->holdValue(std::move(value));
+        return reserved;
+    }
     if (MvValueContainer* container = valueMap_.find(bucket, name)) {
         container->assign(std::move(value));
         return container;
@@ -373,9 +374,10 @@ MvValueContainer* MvTreeEval::makeParameter(MvValueContainer* reserved, int buck
 MvValueContainer* MvTreeEval::makeReferenceParameter(MvValueContainer* reserved, int bucket,
                                                      const std::string& name,
                                                      MvValueContainer* target) {
-    if (reserved)
-        return valueMap_.rebuild(bucket, reserved, target, name, MvValueContainer::PlainName,
-                                 session_, true);
+    if (reserved) {
+        reserved->referTo(target, true);
+        return reserved;
+    }
     if (MvValueContainer* container = valueMap_.find(bucket, name)) {
         container->setReference(target);
         return container;
@@ -415,7 +417,7 @@ void MvTreeEval::endOfCall(const std::vector<MvValueContainer*>& kept) {
 }
 
 // One call's scope: an evaluator of its own, with the slots of the
-// function's parameters kept from its previous call.
+// function's parameters kept, vacated, from its previous call.
 class MvCallFrame {
 public:
     MvCallFrame(MvParser* session, MvTreeEval* global) : evaluator_(session, global) {}

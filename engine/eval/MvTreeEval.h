@@ -88,7 +88,7 @@ public:
     // Frames of script-function calls (MvEvalCalls.cpp) reuse their
     // evaluators. startOfCall makes an idle evaluator the scope of a new call
     // under globalEvaluator. A frame keeps its parameters' slots between
-    // calls: makeParameter rebuilds a reserved slot in place (or makes one),
+    // calls: makeParameter fills a reserved slot again (or makes one),
     // and endOfCall does what destruction does to every other variable (they
     // go, references to them become invalid, the global scope is purged)
     // while the kept slots are only emptied.

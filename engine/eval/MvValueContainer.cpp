@@ -36,6 +36,25 @@ MvValueContainer::MvValueContainer(MvValueContainer* target, const std::string& 
         createWindow(session);
 }
 
+void MvValueContainer::holdValue(MvValueHolder value) {
+    if (!value)
+        value = MvNoValueCreate();
+    if (!value.isSole())
+        value = value->Clone();
+    value_ = std::move(value);
+    writable_ = false;
+    content_ = Value;
+}
+
+void MvValueContainer::referTo(MvValueContainer* target, bool writable) {
+    if (!target)
+        MvRaise("can't reference NULL container");
+    writable_ = writable;
+    target_ = target;
+    content_ = Reference;
+    target->addReferee(this);
+}
+
 void MvValueContainer::vacate() {
     if (content_ == Reference)
         dropReference();

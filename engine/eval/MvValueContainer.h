@@ -33,6 +33,10 @@ public:
     // target, every reference to it becomes invalid, the window and the value
     // go.
     void vacate();
+    // A vacated plain variable's slot holding a value, or referring to
+    // target, as if made anew by the constructors.
+    void holdValue(MvValueHolder value);
+    void referTo(MvValueContainer* target, bool writable);
 
     // The value slot at the end of the reference chain (may be empty).
     MvValueHolder& readSlot();

@@ -94,14 +94,6 @@ void MvVariableTable::removeEntry(Entry* entry) {
     unlinkAndFree(link);
 }
 
-// The link to the entry that holds container, which must be in bucket's chain.
-MvVariableTable::Entry** MvVariableTable::linkTo(int bucket, const MvValueContainer* container) {
-    Entry** link = &heads_[headIndex(bucket)];
-    while (&*(*link)->container != container)
-        link = &(*link)->next;
-    return link;
-}
-
 bool MvVariableTable::remove(int bucket, const std::string& name) {
     for (Entry** link = &heads_[headIndex(bucket)]; *link; link = &(*link)->next) {
         if ((*link)->bucket == bucket && sameName((*link)->name, name)) {

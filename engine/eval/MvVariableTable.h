@@ -43,22 +43,6 @@ public:
         return &*entry->container;
     }
 
-    // Makes the slot of an existing variable anew, in the same place: the
-    // variable keeps its entry (and the table its epoch). When the new slot
-    // cannot be made, the variable is gone and the error passes on.
-    template <class... Arguments>
-    MvValueContainer* rebuild(int bucket, MvValueContainer* existing, Arguments&&... arguments) {
-        Entry** link = linkTo(bucket, existing);
-        Entry* entry = *link;
-        try {
-            entry->container.emplace(std::forward<Arguments>(arguments)...);
-        } catch (...) {
-            unlinkAndFree(link);
-            throw;
-        }
-        return &*entry->container;
-    }
-
     // Unlinks the entry and destroys its container; false when absent.
     bool remove(int bucket, const std::string& name);
 
@@ -104,7 +88,6 @@ private:
     void returnToFreeList(Entry* entry);
     void link(Entry* entry, int bucket, const std::string& name);
     void removeEntry(Entry* entry);
-    Entry** linkTo(int bucket, const MvValueContainer* container);
     void unlinkAndFree(Entry** link);
 
     std::uint64_t epoch_;
