@@ -17,6 +17,7 @@
 #include "plugins/MvPluginRegistry.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 // ------------------------------------------------------------ active calls
@@ -74,23 +75,36 @@ private:
     MvParameterBlock block_;
 };
 
-// A short list kept in place; longer ones spill to the heap.
+// A short list kept in place (only the elements added are made); longer
+// ones spill to the heap.
 template <class T, std::size_t N>
 class SmallList {
 public:
+    SmallList() = default;
+    ~SmallList() {
+        for (std::size_t i = 0; i < size_ && i < N; ++i)
+            inlineAt(i)->~T();
+    }
+    SmallList(const SmallList&) = delete;
+    SmallList& operator=(const SmallList&) = delete;
+
     T& add() {
+        if (size_ < N)
+            return *new (inlineAt(size_++)) T();
         ++size_;
-        if (size_ <= N)
-            return inline_[size_ - 1];
         more_.emplace_back();
         return more_.back();
     }
-    T& operator[](std::size_t i) { return i < N ? inline_[i] : more_[i - N]; }
-    const T& operator[](std::size_t i) const { return i < N ? inline_[i] : more_[i - N]; }
+    T& operator[](std::size_t i) { return i < N ? *inlineAt(i) : more_[i - N]; }
+    const T& operator[](std::size_t i) const {
+        return i < N ? *const_cast<SmallList*>(this)->inlineAt(i) : more_[i - N];
+    }
     std::size_t size() const { return size_; }
 
 private:
-    T inline_[N];
+    T* inlineAt(std::size_t i) { return reinterpret_cast<T*>(inline_) + i; }
+
+    alignas(T) unsigned char inline_[N * sizeof(T)];
     std::vector<T> more_;
     std::size_t size_ = 0;
 };

@@ -19,10 +19,7 @@ using Clock = std::chrono::steady_clock;
 
 struct MvTreeEval::LoopModifiers {
     double period = 0.0;            // seconds; 0 without an every modifier
-    bool hasIncrement = false;
-    bool incrementGlobal = false;
-    int incrementBucket = 0;
-    std::string incrementName;
+    const MvAST* incrementVariable = nullptr;   // the variable node of an increment modifier
     Clock::time_point iterationStart;
 };
 
@@ -58,11 +55,8 @@ const MvAST* MvTreeEval::loopModifiers(const MvAST* first, LoopModifiers& modifi
                 !variable->child())
                 noViableAlternative("incrementModifier", variable);
             const MvAST* id = variable->child();
-            modifiers.hasIncrement = true;
-            modifiers.incrementGlobal = variable->tokenType == MV_TOK_GLOBAL;
-            modifiers.incrementBucket = id->identifierBucket;
-            modifiers.incrementName = id->text;
-            MvTreeEval* scope = modifiers.incrementGlobal ? globalScope() : this;
+            modifiers.incrementVariable = variable;
+            MvTreeEval* scope = scopeFor(variable);
             if (!scope->variableExists(id->identifierBucket, id->text))
                 scope->setVariableValue(id->identifierBucket, id->text, MvNumberCreate(0));
         } else {
@@ -90,9 +84,8 @@ void MvTreeEval::pace(const LoopModifiers& modifiers) {
 }
 
 void MvTreeEval::increment(const LoopModifiers& modifiers) {
-    if (modifiers.hasIncrement)
-        incrementVariable(modifiers.incrementGlobal, modifiers.incrementBucket,
-                          modifiers.incrementName);
+    if (modifiers.incrementVariable)
+        incrementVariableAt(modifiers.incrementVariable);
 }
 
 // Sleeps in short slices so that a host interrupt or an abort ends the wait

@@ -207,16 +207,34 @@ void MvTreeEval::notifyValueChanged(MvValue* value) {
         globalEvaluator_->notifyValueChanged(value);
 }
 
-void MvTreeEval::incrementVariable(bool global, int bucket, const std::string& name) {
-    MvTreeEval* scope = global && globalEvaluator_ ? globalEvaluator_ : this;
-    bool writable = false;
-    MvValueHolder& slot = scope->getVariableValue(bucket, name, writable);
+namespace {
+
+// In place, as "add 1 to" does.
+void addOne(MvValueHolder& slot, bool writable) {
     if (!writable)
         MvRaise("Attempt to increment a reference");
     if (!slot || slot->GetType() != MvTypeNumber)
         MvRaise("Increment variable must be a number.");
-    static_cast<MvNumberValue*>(slot.get())->value += 1;   // in place, as "add 1 to" does
+    static_cast<MvNumberValue*>(slot.get())->value += 1;
+}
+
+} // namespace
+
+void MvTreeEval::incrementVariable(bool global, int bucket, const std::string& name) {
+    MvTreeEval* scope = global && globalEvaluator_ ? globalEvaluator_ : this;
+    bool writable = false;
+    MvValueHolder& slot = scope->getVariableValue(bucket, name, writable);
+    addOne(slot, writable);
     scope->notifyVariable(bucket, name);
+}
+
+// The loops' increment: what incrementVariable does, for the variable a
+// node names (remembered by the node).
+void MvTreeEval::incrementVariableAt(const MvAST* variableNode) {
+    bool writable = false;
+    MvValueHolder& slot = variableSlot(variableNode, writable);
+    addOne(slot, writable);
+    knownVariable(variableNode)->valueChanged();
 }
 
 // Deleting a writable reference (a reference parameter) also deletes the

@@ -194,6 +194,7 @@ private:
     MvValueContainer* knownVariable(const MvAST* variableNode);
     // The value slot of the variable a node with an identifier child names.
     MvValueHolder& variableSlot(const MvAST* variableNode, bool& writable);
+    void incrementVariableAt(const MvAST* variableNode);
     std::string windowName(const MvAST* nameExpression);
     void purge();
     void sleepSeconds(double seconds);
