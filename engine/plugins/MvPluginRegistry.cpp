@@ -5,7 +5,9 @@
 #include "values/MvListValue.h"
 #include "values/MvTextValue.h"
 
+#include <atomic>
 #include <map>
+#include <mutex>
 
 const char* const MvInternalNameSpace = "__MorvaneInternal";
 
@@ -18,10 +20,20 @@ struct MvPluginRegistry::NameSpaces {
 
 namespace {
 
-std::uint64_t generation = 1;
+// Changes with every registry made, changed or destroyed, in any session on
+// any thread (call sites compare it to know their lookups still hold).
+std::atomic<std::uint64_t> generation{1};
 
-std::unique_ptr<MvPluginRegistry>& processRegistry() {
-    static std::unique_ptr<MvPluginRegistry> registry;
+// The process-wide registry, made on first use. Sessions on several threads
+// may ask for it at once; it is made under the lock and then read without.
+struct ProcessRegistry {
+    std::mutex lock;
+    std::unique_ptr<MvPluginRegistry> owned;
+    std::atomic<MvPluginRegistry*> current{nullptr};
+};
+
+ProcessRegistry& processRegistry() {
+    static ProcessRegistry registry;
     return registry;
 }
 
@@ -36,27 +48,37 @@ void appendText(MvListValue* list, std::string text) {
 
 } // namespace
 
-std::uint64_t MvRegistryGeneration() { return generation; }
+std::uint64_t MvRegistryGeneration() { return generation.load(std::memory_order_relaxed); }
 
 MvPluginRegistry::MvPluginRegistry() : nameSpaces_(std::make_unique<NameSpaces>()) {
-    ++generation;
+    generation.fetch_add(1, std::memory_order_relaxed);
 }
 
-MvPluginRegistry::~MvPluginRegistry() { ++generation; }
+MvPluginRegistry::~MvPluginRegistry() { generation.fetch_add(1, std::memory_order_relaxed); }
 
 MvPluginRegistry* MvPluginRegistry::THE_PluginRegistry() {
-    std::unique_ptr<MvPluginRegistry>& registry = processRegistry();
-    if (!registry)
-        registry = std::make_unique<MvPluginRegistry>();
-    return registry.get();
+    ProcessRegistry& process = processRegistry();
+    if (MvPluginRegistry* registry = process.current.load(std::memory_order_acquire))
+        return registry;
+    std::lock_guard<std::mutex> guard(process.lock);
+    if (!process.owned) {
+        process.owned = std::make_unique<MvPluginRegistry>();
+        process.current.store(process.owned.get(), std::memory_order_release);
+    }
+    return process.owned.get();
 }
 
-void MvDeletePluginRegistry() { processRegistry().reset(); }
+void MvDeletePluginRegistry() {
+    ProcessRegistry& process = processRegistry();
+    std::lock_guard<std::mutex> guard(process.lock);
+    process.current.store(nullptr, std::memory_order_release);
+    process.owned.reset();
+}
 
 void MvPluginRegistry::insert(const std::string& nameSpace, const std::string& name,
                               std::unique_ptr<MvPluginSignature> signature) {
     nameSpaces_->spaces[nameSpace][name].push_back(std::move(signature));
-    ++generation;
+    generation.fetch_add(1, std::memory_order_relaxed);
 }
 
 const MvPluginRegistry::Overloads* MvPluginRegistry::find(const std::string& nameSpace,
