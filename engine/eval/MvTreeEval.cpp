@@ -78,11 +78,6 @@ void MvTreeEval::checkInterrupt() {
         MvRaise("Execution Terminated by User.");
 }
 
-void MvTreeEval::pollInterrupt() {
-    if (MvAbortRequested() || session_->interruptRequested())
-        checkInterrupt();
-}
-
 void MvTreeEval::checkWritable(bool writable) {
     if (!writable)
         MvRaise("Attempted to modify a read-only value.");

@@ -9,6 +9,8 @@
 #define MORVANE_ENGINE_MVTREEEVAL_H
 
 #include "MvVariableTable.h"
+#include "frontend/MvAbortFlag.h"
+#include "morvane/MvParser.h"
 #include "morvane/MvValue.h"
 
 #include <chrono>
@@ -80,7 +82,10 @@ public:
     void setReportingNode(const MvAST* node) { reportNode_ = node; }
     // checkInterrupt, called only when the host or the process asked for a
     // stop: the check on the paths taken at every step.
-    void pollInterrupt();
+    void pollInterrupt() {
+        if (MvAbortRequested() || session_->interruptRequested())
+            checkInterrupt();
+    }
 
     // The line of reports for a node: its own, or its first child's.
     static int reportLine(const MvAST* node);
