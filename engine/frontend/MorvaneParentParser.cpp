@@ -56,7 +56,7 @@ MvToken MorvaneParentParser::take() {
 
 MorvaneParentParser::Node MorvaneParentParser::leaf() {
     MvToken token = take();
-    return std::make_unique<MvAST>(token.type, std::move(token.text), token.line);
+    return std::make_unique<MvAST>(token.type, token.text, token.line);
 }
 
 MorvaneParentParser::Node MorvaneParentParser::match(int type) {
@@ -72,7 +72,7 @@ void MorvaneParentParser::matchDrop(int type) {
 }
 
 MorvaneParentParser::Node MorvaneParentParser::imaginary(int type, const char* text, int line) {
-    return std::make_unique<MvAST>(type, std::string(text), line);
+    return std::make_unique<MvAST>(type, std::string_view(text), line);
 }
 
 void MorvaneParentParser::skipTo(int type) {
@@ -172,7 +172,8 @@ void MorvaneParentParser::reportAppleScriptError(const std::string& message, int
     const MvToken& next = tokens_.lookahead(1);
     std::string text;
     if (start >= 0 && length > 0 && static_cast<std::size_t>(start) < next.text.size())
-        text = next.text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
+        text = std::string(
+            next.text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length)));
     auto error = std::make_unique<ParseError>();
     error->owner = session_;
     error->line = -1;

@@ -1,7 +1,9 @@
 #include "MvAST.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <new>
+#include <string_view>
 #include <vector>
 
 // With the address sanitizer every node is a heap block of its own, so that
@@ -19,16 +21,45 @@
 
 namespace {
 
-// Each node is preceded by the arena it came from (null for the heap).
-constexpr std::size_t kNodeHeader = alignof(std::max_align_t);
+// Each node is preceded by the arena it came from (null for the heap). The
+// header is no bigger than it must be to keep the node aligned: a long
+// script has hundreds of thousands of nodes.
+constexpr std::size_t kNodeHeader =
+    alignof(MvAST) > sizeof(MvASTArena*) ? alignof(MvAST) : sizeof(MvASTArena*);
+static_assert(kNodeHeader % alignof(MvAST) == 0, "the node after the header is aligned");
+static_assert(kNodeHeader % alignof(MvASTArena*) == 0, "the header is aligned");
 
 MvASTArena*& currentArena() {
     static thread_local MvASTArena* arena = nullptr;
     return arena;
 }
 
+constexpr std::uint32_t kIdentifierBuckets = 211;
+
+std::uint32_t elfHash(std::string_view text) {
+    std::uint32_t h = 0;
+    for (char c : text) {
+        h = (h << 4) + static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(c)));
+        std::uint32_t top = h & 0xF0000000u;
+        if (top != 0) {
+            h ^= top >> 24;
+            h ^= top;
+        }
+    }
+    return h;
+}
+
+constexpr std::size_t kFirstIndexSize = 256;   // a power of two
+
+// The first slot to try for a hash. The hash is spread over the index:
+// ELF hashes of short texts differ only in their low bits.
+std::size_t indexSlot(std::uint32_t hash, std::size_t mask) {
+    return static_cast<std::size_t>((hash * 0x9E3779B1u) >> 8) & mask;
+}
+
 } // namespace
 
+MvASTArena::MvASTArena() : textSlots_(kFirstIndexSize, TextSlot{0, nullptr}) {}
 MvASTArena::~MvASTArena() = default;
 
 void* MvASTArena::allocate(std::size_t bytes) {
@@ -51,10 +82,42 @@ MvASTArena::Scope::Scope(MvASTArena* arena) : previous_(currentArena()) {
 
 MvASTArena::Scope::~Scope() { currentArena() = previous_; }
 
-MvASTArena* MvASTArena::current() { return MV_AST_ARENA ? currentArena() : nullptr; }
+const MvASTText& MvASTArena::keep(std::string_view text) {
+    const std::uint32_t hash = elfHash(text);
+    const std::size_t mask = textSlots_.size() - 1;
+    for (std::size_t i = indexSlot(hash, mask); textSlots_[i].text; i = (i + 1) & mask) {
+        const TextSlot& slot = textSlots_[i];
+        if (slot.hash == hash && slot.text->text == text)
+            return *slot.text;
+    }
+    texts_.push_back({std::string(text), static_cast<int>(hash % kIdentifierBuckets)});
+    const MvASTText* kept = &texts_.back();
+    if (2 * texts_.size() > textSlots_.size()) {
+        // The index doubles; every text moves to its slot in the new one.
+        std::vector<TextSlot> old(2 * textSlots_.size(), TextSlot{0, nullptr});
+        old.swap(textSlots_);
+        for (const TextSlot& slot : old)
+            if (slot.text)
+                addToIndex(slot.hash, slot.text);
+    }
+    addToIndex(hash, kept);
+    return *kept;
+}
+
+void MvASTArena::addToIndex(std::uint32_t hash, const MvASTText* text) {
+    const std::size_t mask = textSlots_.size() - 1;
+    std::size_t i = indexSlot(hash, mask);
+    while (textSlots_[i].text)
+        i = (i + 1) & mask;
+    textSlots_[i] = TextSlot{hash, text};
+}
+
+MvASTArena* MvASTArena::current() { return currentArena(); }
+
+MvASTArena* MvASTArena::currentForNodes() { return MV_AST_ARENA ? currentArena() : nullptr; }
 
 void* MvAST::operator new(std::size_t size) {
-    MvASTArena* arena = MvASTArena::current();
+    MvASTArena* arena = MvASTArena::currentForNodes();
     void* block = arena ? arena->allocate(size + kNodeHeader) : ::operator new(size + kNodeHeader);
     *static_cast<MvASTArena**>(block) = arena;
     return static_cast<unsigned char*>(block) + kNodeHeader;
@@ -68,41 +131,48 @@ void MvAST::operator delete(void* node, std::size_t) noexcept {
         ::operator delete(block);
 }
 
-MvAST::MvAST(int type, std::string tokenText, int tokenLine)
-    : tokenType(type), line(tokenLine), text(std::move(tokenText)),
-      identifierBucket(bucketOf(text)) {}
+MvAST::MvAST(int type, std::string_view tokenText, int tokenLine)
+    : MvAST(type, tokenLine, keepText(tokenText)) {}
+
+MvAST::MvAST(int type, int tokenLine, KeptText kept)
+    : tokenType(type), line(tokenLine), identifierBucket(kept.bucket), ownsText_(kept.owned),
+      text(*kept.text) {}
+
+MvAST::KeptText MvAST::keepText(std::string_view text) {
+    if (MvASTArena* arena = MvASTArena::current()) {
+        const MvASTText& kept = arena->keep(text);
+        return {&kept.text, kept.bucket, false};
+    }
+    return {new std::string(text), bucketOf(text), true};
+}
 
 // A long script is a long chain of siblings; freeing it recursively could
 // exhaust the stack, so the nodes are taken apart with an explicit list.
+// They are visited children first, then siblings: that is roughly the order
+// in which the parser made them, so the walk goes forward through memory
+// instead of jumping about it (a large tree is far bigger than the caches).
 MvAST::~MvAST() {
+    if (ownsText_)
+        delete &text;
     if (!firstChild && !nextSibling)
         return;
     std::vector<std::unique_ptr<MvAST>> pending;
-    if (firstChild)
-        pending.push_back(std::move(firstChild));
-    if (nextSibling)
-        pending.push_back(std::move(nextSibling));
+    auto detachLinks = [&pending](MvAST& node) {
+        if (node.nextSibling)
+            pending.push_back(std::move(node.nextSibling));
+        if (node.firstChild)
+            pending.push_back(std::move(node.firstChild));
+    };
+    detachLinks(*this);
     while (!pending.empty()) {
         std::unique_ptr<MvAST> node = std::move(pending.back());
         pending.pop_back();
-        if (node->firstChild)
-            pending.push_back(std::move(node->firstChild));
-        if (node->nextSibling)
-            pending.push_back(std::move(node->nextSibling));
+        detachLinks(*node);
     }
 }
 
-int MvAST::bucketOf(const std::string& text) {
-    std::uint32_t h = 0;
-    for (char c : text) {
-        h = (h << 4) + static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(c)));
-        std::uint32_t top = h & 0xF0000000u;
-        if (top != 0) {
-            h ^= top >> 24;
-            h ^= top;
-        }
-    }
-    return static_cast<int>(h % 211);
+int MvAST::bucketOf(std::string_view text) {
+    return static_cast<int>(elfHash(text) % kIdentifierBuckets);
 }
 
 MvAST* MvAST::addChild(std::unique_ptr<MvAST> node) {

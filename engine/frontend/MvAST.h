@@ -1,14 +1,17 @@
 // A syntax-tree node: the token it was made from, its first child and next
 // sibling (both owned), the identifier bucket of its text and the values
-// the parser attaches to date literals and embedded script blocks.
+// the parser attaches to date literals and embedded script blocks. Node
+// texts are kept by the memory arena of the tree (MvASTArena).
 #ifndef MORVANE_ENGINE_MVAST_H
 #define MORVANE_ENGINE_MVAST_H
 
 #include "morvane/MvValue.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class MvValueContainer;
@@ -23,19 +26,33 @@ private:
     std::string source_;
 };
 
-// Memory for the nodes of one syntax tree. While a scope is open on a
-// thread, the nodes made there come from the arena; they are destroyed one by
-// one as usual, but their memory goes back only when the arena itself goes,
-// which its owner (the session) does after the tree is gone. Nodes made with
-// no scope open use the ordinary heap.
+// The text of a node and the identifier bucket that goes with it.
+struct MvASTText {
+    std::string text;
+    int bucket;
+};
+
+// Memory for the nodes of one syntax tree, and their texts. While a scope is
+// open on a thread, the nodes made there come from the arena; they are
+// destroyed one by one as usual, but their memory goes back only when the
+// arena itself goes, which its owner (the session) does after the tree is
+// gone. Nodes made with no scope open use the ordinary heap, and so do all
+// nodes under the address sanitizer (their texts are still kept here).
+//
+// A script repeats the same few texts (names, keywords, small numbers) over
+// and over, so the arena keeps each distinct text once and the nodes refer
+// to it.
 class MvASTArena {
 public:
-    MvASTArena() = default;
+    MvASTArena();
     ~MvASTArena();
     MvASTArena(const MvASTArena&) = delete;
     MvASTArena& operator=(const MvASTArena&) = delete;
 
     void* allocate(std::size_t bytes);
+
+    // The arena's one copy of text; it lives as long as the arena.
+    const MvASTText& keep(std::string_view text);
 
     class Scope {
     public:
@@ -48,17 +65,34 @@ public:
         MvASTArena* previous_;
     };
 
+    // The arena of the open scope, or null when there is none.
     static MvASTArena* current();
+    // The same, except that it is always null under the address sanitizer,
+    // where every node is a heap block of its own.
+    static MvASTArena* currentForNodes();
 
 private:
     static constexpr std::size_t kSlabBytes = 64 * 1024;
     std::vector<std::unique_ptr<unsigned char[]>> slabs_;
     unsigned char* next_ = nullptr;
     std::size_t left_ = 0;
+    // The kept texts; a deque never moves its elements, which the index and
+    // the nodes refer to.
+    std::deque<MvASTText> texts_;
+    // The index of texts_: open addressing with linear probing, at most half
+    // full, so a search ends after a probe or two.
+    struct TextSlot {
+        std::uint32_t hash;
+        const MvASTText* text;   // null: the slot is free
+    };
+    std::vector<TextSlot> textSlots_;
+    void addToIndex(std::uint32_t hash, const MvASTText* text);
 };
 
 struct MvAST {
-    MvAST(int tokenType, std::string text, int line);
+    // The text is kept in the current arena, or by the node itself when no
+    // arena scope is open.
+    MvAST(int tokenType, std::string_view text, int line);
     ~MvAST();   // frees children and siblings without recursion
     MvAST(const MvAST&) = delete;
     MvAST& operator=(const MvAST&) = delete;
@@ -70,7 +104,7 @@ struct MvAST {
     // Bucket given to nodes made to carry a value (date literals).
     static constexpr int kValueBucket = 211;
     // The ELF hash of text modulo 211 (0 for an empty text).
-    static int bucketOf(const std::string& text);
+    static int bucketOf(std::string_view text);
 
     // Appends child at the end of this node's children and returns it.
     MvAST* addChild(std::unique_ptr<MvAST> child);
@@ -80,8 +114,20 @@ struct MvAST {
 
     int tokenType;
     int line;
-    std::string text;
     int identifierBucket;
+
+private:
+    // Declared here, where it fills the space before the next member.
+    bool ownsText_;   // text was made for this node alone (no arena scope was open)
+
+public:
+    // Kept by the evaluator: whether an expression is made of numbers only
+    // (0 not known yet, -1 no, otherwise its height). Fills padding too.
+    mutable std::int8_t numberShape = 0;
+
+    // Shared with every node of the tree that has the same text; it lives as
+    // long as the arena (or as the node, made with no arena scope open).
+    const std::string& text;
     std::unique_ptr<MvAST> firstChild;
     std::unique_ptr<MvAST> nextSibling;
     mv_auto_value<MvValue> dateValue;     // MV_TOK_DATETIME nodes
@@ -91,14 +137,21 @@ struct MvAST {
     mutable mv_auto_value<MvValue> literalValue;
     std::unique_ptr<MvScript> script;     // embedded script statements
 
-    // Kept by the evaluator, which alone reads and writes them. An
-    // identifier remembers the variable it last named and the state of the
-    // table it was found in (see MvVariableTable::epoch); an expression
-    // remembers whether it is made of numbers only (0 not known yet, -1 no,
-    // otherwise its height).
+    // Kept by the evaluator, which alone reads and writes them (with
+    // numberShape above). An identifier remembers the variable it last named
+    // and the state of the table it was found in (see MvVariableTable::epoch).
     mutable std::uint64_t variableEpoch = 0;
     mutable MvValueContainer* variable = nullptr;
-    mutable std::int8_t numberShape = 0;
+
+private:
+    // Where a new node's text is: in the current arena, or made for the node.
+    struct KeptText {
+        const std::string* text;
+        int bucket;
+        bool owned;
+    };
+    static KeptText keepText(std::string_view text);
+    MvAST(int tokenType, int line, KeptText kept);
 };
 
 #endif

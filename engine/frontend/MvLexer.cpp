@@ -107,38 +107,42 @@ MvLexer::MvLexer(const char* text, MvParser* session, int bufferSize)
 
 MvLexer::~MvLexer() { flushBlocks(); }
 
-namespace {
-constexpr std::size_t kBlockBatch = 128;
-}
-
-void MvLexer::recordBlock(const MvSyntaxBlock& block) {
-    pendingBlocks_.push_back(block);
+// A full batch goes to the session at once. The fields are written in
+// place: a block built first and then copied makes the copy wait for the
+// stores just made, on every lexeme.
+void MvLexer::recordBlock(int begin, int end, int kind) {
+    if (pendingBlockCount_ == kBlockBatch)
+        flushBlocks();
+    MvSyntaxBlock& block = pendingBlocks_[pendingBlockCount_++];
+    block.begin = begin;
+    block.end = end;
+    block.kind = kind;
 }
 
 void MvLexer::flushBlocks() {
-    if (pendingBlocks_.empty())
+    if (pendingBlockCount_ == 0)
         return;
-    session_->addSyntaxBlocks(pendingBlocks_.data(), pendingBlocks_.size());
-    pendingBlocks_.clear();
+    session_->addSyntaxBlocks(pendingBlocks_, pendingBlockCount_);
+    pendingBlockCount_ = 0;
 }
 
 int MvLexer::currentLine() const { return line_; }
 
+// The step that completes a token sets its text; the end token has none (an
+// unfinished string or script block is dropped).
 MvToken MvLexer::nextToken() {
+    tokenText_ = std::string_view();
     int type = kNoToken;
     while (type == kNoToken)
         type = scanLexeme();
-    if (type == MV_TOK_EOF)
-        tokenText_.clear();   // an unfinished string or script block is dropped
-    MvToken token{type, line_, std::move(tokenText_)};
-    tokenText_.clear();
     // The first token's span is visible as soon as the session is made; the
-    // others in batches, and all of them once the end is reached.
-    if (!firstTokenDone_ || type == MV_TOK_EOF || pendingBlocks_.size() >= kBlockBatch) {
+    // others in batches (see recordBlock), and all of them once the end is
+    // reached.
+    if (!firstTokenDone_ || type == MV_TOK_EOF) {
         firstTokenDone_ = true;
         flushBlocks();
     }
-    return token;
+    return MvToken{type, line_, tokenText_};
 }
 
 int MvLexer::scanLexeme() {
@@ -228,8 +232,8 @@ int MvLexer::scanNormal() {
 // given colour.
 int MvLexer::finishToken(int type, std::size_t length, int kind) {
     pos_ = lexemeStart_ + length;
-    tokenText_.assign(reinterpret_cast<const char*>(lexemeStart_),
-                      std::min(length, bufferSize_));
+    tokenText_ = std::string_view(reinterpret_cast<const char*>(lexemeStart_),
+                                  std::min(length, bufferSize_));
     addBlock(kind);
     return type;
 }
@@ -254,7 +258,7 @@ int MvLexer::enterMode(Mode mode, std::size_t openerLength, int spanKind) {
     pos_ = lexemeStart_ + openerLength;
     beginSpan(spanKind);
     mode_ = mode;
-    tokenText_.clear();
+    startCollecting();
     markerText_.clear();
     return kNoToken;
 }
@@ -288,15 +292,15 @@ int MvLexer::scanWord() {
     if (keyword)
         return finishToken(keyword->token, length, keyword->kind);
     pos_ = end;
-    tokenText_.assign(reinterpret_cast<const char*>(lexemeStart_),
-                      std::min(length, bufferSize_));
+    tokenText_ = std::string_view(reinterpret_cast<const char*>(lexemeStart_),
+                                  std::min(length, bufferSize_));
     addBlock(identifierKind(tokenText_));
     return MV_TOK_IDENT;
 }
 
 // The memo is bounded so that a text of countless distinct names cannot
 // grow it without end; names beyond the bound are looked up every time.
-int MvLexer::identifierKind(const std::string& name) {
+int MvLexer::identifierKind(std::string_view name) {
     auto known = identifierKinds_.find(name);
     if (known != identifierKinds_.end())
         return known->second;
@@ -308,10 +312,11 @@ int MvLexer::identifierKind(const std::string& name) {
 
 // Identifiers that name a property are coloured as keywords, those that
 // name a function of the internal namespace as functions.
-int MvLexer::lookUpIdentifierKind(const std::string& name) {
-    if (MvPropertyIdFromName(name.c_str()) != 0)
+int MvLexer::lookUpIdentifierKind(std::string_view name) {
+    const std::string terminated(name);
+    if (MvPropertyIdFromName(terminated.c_str()) != 0)
         return MvKindKeyword;
-    if (isInternalFunction(name))
+    if (isInternalFunction(terminated))
         return MvKindFunction;
     return MvKindIdentifier;
 }
@@ -370,6 +375,7 @@ int MvLexer::scanScriptBlock() {
                 std::equal(lexemeStart_, pos_, kScriptBlockEnd)) {
                 endSpan();
                 mode_ = Mode::Normal;
+                tokenText_ = collectedText();
                 return MV_TOK_SCRIPT;
             }
             appendText(lexemeStart_, length);
@@ -379,7 +385,7 @@ int MvLexer::scanScriptBlock() {
             ++line_;
         } else {
             ++pos_;
-            appendChar(c);
+            appendText(lexemeStart_, 1);
         }
     }
 }
@@ -392,6 +398,7 @@ int MvLexer::scanScriptBlock() {
 int MvLexer::closeString(int type) {
     endSpan();
     mode_ = Mode::Normal;
+    tokenText_ = collectedText();
     return type;
 }
 
@@ -482,15 +489,58 @@ int MvLexer::scanSingleQuoted() {
     }
 }
 
-// The text of the token being built keeps at most bufferSize_ characters.
-void MvLexer::appendText(const unsigned char* from, std::size_t length) {
-    const std::size_t room = bufferSize_ - tokenText_.size();
-    tokenText_.append(reinterpret_cast<const char*>(from), std::min(length, room));
+// ---------------------------------------------------------------------------
+// The collected text of a string or script block. It keeps at most
+// bufferSize_ characters; what comes after that is dropped.
+
+void MvLexer::startCollecting() {
+    collectedBegin_ = nullptr;
+    collectedLength_ = 0;
+    rewriting_ = false;
+    rewrittenText_.clear();
 }
 
+// A piece of the scanned text: it only lengthens the view when it follows
+// the text collected so far.
+void MvLexer::appendText(const unsigned char* from, std::size_t length) {
+    if (!rewriting_) {
+        if (collectedLength_ == 0)
+            collectedBegin_ = from;
+        if (from == collectedBegin_ + collectedLength_) {
+            collectedLength_ = std::min(collectedLength_ + length, bufferSize_);
+            return;
+        }
+        if (collectedLength_ == bufferSize_)
+            return;   // full: the view already is the cut text
+        startRewriting();
+    }
+    const std::size_t room = bufferSize_ - rewrittenText_.size();
+    rewrittenText_.append(reinterpret_cast<const char*>(from), std::min(length, room));
+}
+
+// A character that is not where the scanned text has it.
 void MvLexer::appendChar(unsigned char c) {
-    if (tokenText_.size() < bufferSize_)
-        tokenText_.push_back(static_cast<char>(c));
+    if (!rewriting_) {
+        if (collectedLength_ == bufferSize_)
+            return;
+        startRewriting();
+    }
+    if (rewrittenText_.size() < bufferSize_)
+        rewrittenText_.push_back(static_cast<char>(c));
+}
+
+// From here on the text is a copy: what the view held, then the new pieces.
+void MvLexer::startRewriting() {
+    rewriting_ = true;
+    rewrittenText_.assign(reinterpret_cast<const char*>(collectedBegin_), collectedLength_);
+}
+
+std::string_view MvLexer::collectedText() {
+    if (!rewriting_)
+        return std::string_view(reinterpret_cast<const char*>(collectedBegin_), collectedLength_);
+    rewrittenTexts_.push_back(std::move(rewrittenText_));
+    rewrittenText_.clear();
+    return rewrittenTexts_.back();
 }
 
 // ---------------------------------------------------------------------------
@@ -584,7 +634,7 @@ bool MvLexer::isInternalFunction(const std::string& name) {
 void MvLexer::addBlock(int kind) {
     if (spanOpen_)
         throw 100;   // a block inside an open span would overlap it
-    recordBlock({beginColumn(), endColumn(), kind});
+    recordBlock(beginColumn(), endColumn(), kind);
 }
 
 void MvLexer::beginSpan(int kind) {
@@ -597,7 +647,7 @@ void MvLexer::endSpan() {
     if (!spanOpen_)
         return;
     spanOpen_ = false;
-    recordBlock({spanBegin_, endColumn(), spanKind_});
+    recordBlock(spanBegin_, endColumn(), spanKind_);
 }
 
 // The lexeme and the character that stopped it are dropped. A dropped line

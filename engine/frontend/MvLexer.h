@@ -18,8 +18,9 @@
 #include "morvane/MvParser.h"
 
 #include <cstddef>
+#include <deque>
 #include <string>
-#include <vector>
+#include <string_view>
 #include <unordered_map>
 
 class MvParser;
@@ -28,7 +29,8 @@ class MvLexer {
 public:
     // text is NUL-terminated and must outlive the scanner, which reads it in
     // place; session must not be null. Token texts longer than bufferSize
-    // characters are cut to that size.
+    // characters are cut to that size. The texts of the tokens are views,
+    // valid as long as the scanner (see MvToken).
     MvLexer(const char* text, MvParser* session, int bufferSize = 32000);
     virtual ~MvLexer();
     MvLexer(const MvLexer&) = delete;
@@ -83,17 +85,20 @@ private:
     void scanEscape();
 
     int finishToken(int type, std::size_t length, int kind);
-    int identifierKind(const std::string& name);
-    int lookUpIdentifierKind(const std::string& name);
+    int identifierKind(std::string_view name);
+    int lookUpIdentifierKind(std::string_view name);
     int enterMode(Mode mode, std::size_t openerLength, int spanKind);
     int closeString(int type);
     int lexicalError();
     void skipBlanks();
     void consumeLineEnd();
+    void startCollecting();
     void appendText(const unsigned char* from, std::size_t length);
     void appendChar(unsigned char c);
+    void startRewriting();
+    std::string_view collectedText();
     void writeLocatedLine(const std::string& message);
-    void recordBlock(const MvSyntaxBlock& block);
+    void recordBlock(int begin, int end, int kind);
     void flushBlocks();
 
     int beginColumn() const;
@@ -109,14 +114,28 @@ private:
     bool spanOpen_ = false;
     int spanBegin_ = 0;
     int spanKind_ = 0;
-    std::string tokenText_;    // text of the token being built
+    std::string_view tokenText_;   // text of the token just scanned
+    // The text of a string or script block, collected piece by piece. While
+    // the pieces follow one another in the scanned text it is only a view
+    // of it; the first piece that does not (an escape's character, one
+    // quote standing for two) turns it into a copy of its own.
+    const unsigned char* collectedBegin_ = nullptr;
+    std::size_t collectedLength_ = 0;
+    bool rewriting_ = false;
+    std::string rewrittenText_;
+    // The rewritten texts of the tokens made so far; a deque never moves its
+    // elements, so the tokens' views of them stay valid.
+    std::deque<std::string> rewrittenTexts_;
     std::string markerText_;   // rest of the marker line being collected
     // Colours of the identifiers met so far: scripts repeat their names, and
-    // the property and function tables are slow to search.
-    std::unordered_map<std::string, int> identifierKinds_;
+    // the property and function tables are slow to search. The keys are
+    // views of the scanned text, which outlives the scanner.
+    std::unordered_map<std::string_view, int> identifierKinds_;
     // Colouring spans not yet handed to the session: they go over in
     // batches, one lock each, rather than one lock per lexeme.
-    std::vector<MvSyntaxBlock> pendingBlocks_;
+    static constexpr std::size_t kBlockBatch = 128;
+    MvSyntaxBlock pendingBlocks_[kBlockBatch];
+    std::size_t pendingBlockCount_ = 0;
     bool firstTokenDone_ = false;
 };
 

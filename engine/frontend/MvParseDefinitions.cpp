@@ -100,7 +100,7 @@ MorvaneParentParser::Node MorvaneParentParser::functionDefinition() {
 // read, so a default may use the parameters before it.
 void MorvaneParentParser::parameter(Children& definition,
                                     std::vector<MvPluginParameter>& parameters) {
-    MvAST types(0, std::string(), 0);
+    MvAST types(0, std::string_view(), 0);
     Children typeLeaves(&types);
     MvType type = MvType::MvTypeAny();
     int next = laType();

@@ -400,7 +400,7 @@ MorvaneParentParser::Node MorvaneParentParser::dateLiteral() {
     fields.tm_hour = 0;
     fields.tm_min = 0;
     fields.tm_sec = 0;
-    fields.tm_mday = std::atoi(day.text.c_str());
+    fields.tm_mday = std::atoi(std::string(day.text).c_str());
     fields.tm_mon = month;
     fields.tm_year = year - 1900;
     if (hour >= 0) {
@@ -412,7 +412,7 @@ MorvaneParentParser::Node MorvaneParentParser::dateLiteral() {
     when.ticks = 0;
     when.timeOnly = fields.tm_mday == 0 ? 1 : 0;
 
-    Node date = std::make_unique<MvAST>(MV_TOK_DATETIME, std::string(), day.line);
+    Node date = std::make_unique<MvAST>(MV_TOK_DATETIME, std::string_view(), day.line);
     date->identifierBucket = MvAST::kValueBucket;
     date->dateValue = new MvDateTimeValue(when);
     return date;
@@ -423,7 +423,7 @@ MorvaneParentParser::Node MorvaneParentParser::dateLiteral() {
 std::string MorvaneParentParser::numberText(int type) {
     if (laType() != type)
         throw Mismatched{};
-    return take().text;
+    return std::string(take().text);
 }
 
 // Function calls: a one-argument function word, pow, name(...) and
@@ -531,8 +531,8 @@ MorvaneParentParser::Node MorvaneParentParser::argumentValue() {
 MorvaneParentParser::Node MorvaneParentParser::propertyName() {
     if (!mvIsPropertyToken(laType()))
         throw Mismatched{};
-    if (MvPropertyIdFromName(la().text.c_str()) == 0) {
-        std::string name = la().text;
+    const std::string name(la().text);
+    if (MvPropertyIdFromName(name.c_str()) == 0) {
         reportSyntaxError("Invalid property name.");
         addErrorDetail(name);
     }

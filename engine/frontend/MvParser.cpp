@@ -401,7 +401,7 @@ std::vector<MvTokenInfo> MvParser::scanTokens() {
     std::vector<MvTokenInfo> tokens;
     for (;;) {
         MvToken token = scanner.nextToken();
-        tokens.push_back({token.type, token.line, token.text});
+        tokens.push_back({token.type, token.line, std::string(token.text)});
         if (token.type == MV_TOK_EOF)
             return tokens;
     }

@@ -115,22 +115,31 @@ public:
     Expander(std::set<std::string>& includeSet, int depth)
         : includeSet_(includeSet), depth_(depth) {}
 
-    std::string expand(const std::string& text) {
-        std::string terminated = text + "\n";
-        std::string_view rest(terminated);
+    // Ordinary lines are copied in runs, up to the next directive: most
+    // scripts have few directives or none. The result ends with one line end
+    // more, as if the text had it (after a final CR the two make one CR LF).
+    std::string expand(std::string_view text) {
+        output_.reserve(text.size() + 1);
         std::size_t at = 0;
-        while (at < rest.size())
-            expandLine(takeLine(rest, at));
+        std::size_t notCopied = 0;   // start of the ordinary lines not yet copied
+        while (at < text.size()) {
+            const std::size_t lineStart = at;
+            const SourceLine line = takeLine(text, at);
+            const std::size_t hash = skipBlanks(line.body, 0);
+            if (hash >= line.body.size() || line.body[hash] != '#')
+                continue;
+            output_.append(text.substr(notCopied, lineStart - notCopied));
+            expandDirective(line, hash);
+            notCopied = at;
+        }
+        output_.append(text.substr(notCopied));
+        output_ += '\n';
         return std::move(output_);
     }
 
 private:
-    void expandLine(const SourceLine& line) {
-        std::size_t hash = skipBlanks(line.body, 0);
-        if (hash >= line.body.size() || line.body[hash] != '#') {
-            output_.append(line.body).append(line.end);
-            return;
-        }
+    // A line whose first non-blank character, at position hash, is "#".
+    void expandDirective(const SourceLine& line, std::size_t hash) {
         output_.append(line.body.substr(0, hash));
         Directive directive = parseDirective(line.body.substr(hash));
         if (directive.wellFormed)

@@ -26,7 +26,7 @@ public:
 
     MvToken consume() {
         lookahead(1);
-        MvToken token = std::move(ring_[first_]);
+        MvToken token = ring_[first_];
         first_ = (first_ + 1) % kRing;
         --count_;
         return token;

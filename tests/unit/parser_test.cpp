@@ -366,6 +366,52 @@ TEST(ParserChecks, InvalidPropertyNamesAreReportedAndParsingGoesOn) {
               Messages{syntax("Invalid property name.\n        seconds")});
 }
 
+// ------------------------------------------------------------ token texts
+
+// The scanner rewrites some texts (escapes, doubled quotes, a backslash
+// before a line end); each token keeps its own rewritten text, however many
+// there are and however far the parser looks ahead.
+TEST(ParserTexts, RewrittenStringsKeepTheirOwnTextInTheTree) {
+    EXPECT_EQ(cleanTree("print \"a\\tb\" + 'it''s' + \"one\\\ntwo\" + \"plain\";"),
+              "#(print #(+ #(+ #(+ a\tb it's) one\ntwo) plain))");
+
+    std::string script;
+    std::string expected;
+    for (int i = 0; i < 300; ++i) {
+        script += "print \"" + std::to_string(i) + "\\065\";\n";
+        expected += (i ? " #(print " : "#(print ") + std::to_string(i) + "A)";
+    }
+    EXPECT_EQ(cleanTree(script), expected);
+}
+
+TEST(ParserTexts, RewrittenStringsStayValidWhileTheParserLooksAhead) {
+    Checked r = check("set \"a\\tb\" 'c''d';");
+    ASSERT_EQ(r.records.size(), 1u);
+    EXPECT_EQ(r.records[0].text, " a\tb c'd");
+    EXPECT_EQ(r.records[0].message, syntax("Expecting 'set <identifier> to <expression>."));
+
+    // An argument is looked at two tokens ahead: the first string's leaf is
+    // made after the second string has been scanned.
+    r = check("print f(\"\\065\" \"\\066\");");
+    ASSERT_EQ(r.messages(),
+              (Messages{syntax("Error in function call."), "Function is not defined."}));
+    EXPECT_EQ(r.records[0].text, " B )");
+}
+
+// Lexemes longer than the scanner's buffer are cut to 32000 characters: a
+// long name is the same cut name wherever it is written.
+TEST(ParserTexts, LongLexemesAreCutTheSameWayEverywhere) {
+    const std::string name(40000, 'n');
+    const std::string cut(32000, 'n');
+    EXPECT_EQ(cleanTree("set " + name + " to 1;\nprint " + name + ";"),
+              "#(nocircref #(set #(local " + cut + ") 1)) #(print #(local " + cut + "))");
+    EXPECT_EQ(cleanTree("print \"" + std::string(40000, 's') + "\";"),
+              "#(print " + std::string(32000, 's') + ")");
+    // A cut string that has escapes after the cut.
+    EXPECT_EQ(cleanTree("print \"" + std::string(32000, 's') + "\\t\\065\";"),
+              "#(print " + std::string(32000, 's') + ")");
+}
+
 // ------------------------------------------------------------ syntax errors
 
 TEST(ParserErrors, EmptyScriptIsAnInvalidCommand) {

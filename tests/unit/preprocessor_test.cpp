@@ -75,6 +75,17 @@ protected:
         return text;
     }
 
+    // The syntax tree of the script after a syntax check.
+    std::string checkedTree(const std::string& script) {
+        MvFile folder(scriptFolder_.string());
+        MvParser* session =
+            MvParserCreate(script.c_str(), static_cast<long>(script.size()), &folder);
+        MvParserCheckSyntax(session);
+        std::string tree = session->getTreeText();
+        MvParserDelete(session);
+        return tree;
+    }
+
     // Whether the scanner produces tokens yet; the console checks need it.
     static bool scannerProducesTokens() {
         MvParser* session = MvParserCreate("print 1", 0, nullptr);
@@ -228,6 +239,16 @@ TEST_F(IncludeTest, DeepChainOfDistinctFilesIsCutOff) {
         ++left;
     EXPECT_GT(entered, 0u);
     EXPECT_EQ(entered, left);
+}
+
+// The included file's contents are gone once the text is expanded; the
+// tree's texts come from the expanded text.
+TEST_F(IncludeTest, IncludedTextsReachTheTree) {
+    writeScriptFile("b", "set s to \"x\\ty\";\nset n to 'it''s' + s;");
+    EXPECT_EQ(checkedTree("#include 'b'\nprint s + n;"),
+              "#(nocircref #(set #(local s) x\ty)) "
+              "#(nocircref #(set #(local n) #(+ it's #(local s)))) "
+              "#(print #(+ #(local s) #(local n)))");
 }
 
 // Console lines written while the scanner reads the expanded text.
