@@ -167,16 +167,14 @@ void MvTreeEval::evaluateOperands(const MvAST* node, Operands& operands) {
 }
 
 void MvTreeEval::mathExpression(const MvAST* node, MvValueHolder& result) {
+    if (tryNumberExpression(node, result))
+        return;
     if (node->tokenType == MV_TOK_UNARY_MINUS) {
-        if (tryNumberExpression(node, result))
-            return;
         MvValueHolder operand;
         expression(node->child(), operand);
         result = operand->Negate();
         return;
     }
-    if (tryNumberExpression(node, result))
-        return;
     Operands operands;
     evaluateOperands(node, operands);
     MvValueHolder& left = *operands.left;

@@ -109,14 +109,20 @@ void referOrCreate(MvVariableTable& table, int bucket, const std::string& name,
     table.emplace(bucket, name, target, name, kind, session, writable);
 }
 
-// The value slot a read of the variable sees, and whether it may be changed.
-MvValueHolder& readableSlot(MvValueContainer* container, const std::string& name,
-                            bool& writable) {
+// The value slot a read of the variable sees (never empty).
+MvValueHolder& liveSlot(MvValueContainer* container, const std::string& name) {
     if (!container)
         throw new MvIdentifierException(name.c_str());
     MvValueHolder& slot = container->readSlot();
     if (!slot)
         MvRaise("Reference to an invalid variable.");
+    return slot;
+}
+
+// The same, and whether it may be changed.
+MvValueHolder& readableSlot(MvValueContainer* container, const std::string& name,
+                            bool& writable) {
+    MvValueHolder& slot = liveSlot(container, name);
     writable = container->isWritable();
     return slot;
 }
@@ -135,13 +141,7 @@ MvValueHolder& MvTreeEval::variableSlot(const MvAST* variableNode, bool& writabl
 }
 
 MvValue* MvTreeEval::variableValue(const MvAST* variableNode) {
-    MvValueContainer* container = knownVariable(variableNode);
-    if (!container)
-        throw new MvIdentifierException(variableNode->child()->text.c_str());
-    MvValue* value = container->readSlot().get();
-    if (!value)
-        MvRaise("Reference to an invalid variable.");
-    return value;
+    return liveSlot(knownVariable(variableNode), variableNode->child()->text).get();
 }
 
 MvValueHolder& MvTreeEval::getWindowVariableValue(int bucket, const std::string& name,

@@ -7,41 +7,42 @@
 
 std::atomic<int> MvValueContainer::observed_{0};
 
+namespace {
+
+// The value a slot keeps: a new no-value for none, a copy of one held
+// elsewhere, or the value itself.
+MvValueHolder ownValue(MvValueHolder value) {
+    if (!value)
+        return MvNoValueCreate();
+    if (!value.isSole())
+        return value->Clone();
+    return value;
+}
+
+} // namespace
+
 MvValueContainer::MvValueContainer(MvValueHolder value, const std::string& name,
                                    NameKind nameKind, MvParser* session)
     : nameKind_(nameKind) {
     if (nameKind == WindowName)
         windowName_ = name;
-    if (!value)
-        value = MvNoValueCreate();
-    if (!value.isSole())
-        value = value->Clone();
-    value_ = std::move(value);
-    content_ = Value;
+    holdValue(std::move(value));
     if (nameKind == WindowName)
         createWindow(session);
 }
 
 MvValueContainer::MvValueContainer(MvValueContainer* target, const std::string& name,
                                    NameKind nameKind, MvParser* session, bool writable)
-    : writable_(writable), nameKind_(nameKind) {
-    if (!target)
-        MvRaise("can't reference NULL container");
+    : nameKind_(nameKind) {
     if (nameKind == WindowName)
         windowName_ = name;
-    target_ = target;
-    content_ = Reference;
-    target->addReferee(this);
+    referTo(target, writable);
     if (nameKind == WindowName)
         createWindow(session);
 }
 
 void MvValueContainer::holdValue(MvValueHolder value) {
-    if (!value)
-        value = MvNoValueCreate();
-    if (!value.isSole())
-        value = value->Clone();
-    value_ = std::move(value);
+    value_ = ownValue(std::move(value));
     writable_ = false;
     content_ = Value;
 }
@@ -160,12 +161,7 @@ void MvValueContainer::assign(MvValueHolder value) {
     MvValueContainer* c = endOfWritableChain();
     if (c->content_ == Reference)
         c->dropReference();
-    if (!value)
-        value = MvNoValueCreate();
-    if (value.isSole())
-        c->value_ = std::move(value);
-    else   // held elsewhere: the variable gets a copy of its own
-        c->value_ = value->Clone();
+    c->value_ = ownValue(std::move(value));
     c->content_ = Value;
     c->valueChanged();
 }
