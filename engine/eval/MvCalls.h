@@ -3,16 +3,30 @@
 #define MORVANE_ENGINE_MVCALLS_H
 
 #include "morvane/MvValue.h"
+#include "plugins/MvParameterBlock.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class MvTreeEval;
 class MvValueContainer;
-class MvParameterBlock;
 class MvPluginRegistry;
 class MvPluginSignature;
 struct MvAST;
+
+// One argument as written: its parameter name when it is given by name, and
+// a variable, a value or, for an expression of numbers, the number itself
+// (made into a value only for a function that needs one).
+struct MvCallArgument {
+    const std::string* name = nullptr;
+    MvArgumentSlot slot;
+    double number = 0;
+    bool isNumber = false;
+
+    // Gives a number argument the value it stands for.
+    void makeValue();
+};
 
 // The overloads a call site can reach, in resolution order, each with its
 // argument-to-parameter map (per parameter: the argument bound to it, or

@@ -15,6 +15,7 @@
 #include "morvane/MvTokens.h"
 #include "plugins/MvParameterBlock.h"
 #include "plugins/MvPluginRegistry.h"
+#include "values/MvNumberValue.h"
 
 #include <algorithm>
 #include <new>
@@ -109,19 +110,12 @@ private:
     std::size_t size_ = 0;
 };
 
-// One argument as written: its parameter name when it is given by name,
-// and a reference to a variable or a value.
-struct CallArgument {
-    const std::string* name = nullptr;
-    MvArgumentSlot slot;
-};
-
 // The call record: the names of the function and the arguments in the order
 // written (named and positional ones are told apart by their name).
 struct CallRecord {
     const std::string* nameSpace = nullptr;
     const std::string* function = nullptr;
-    SmallList<CallArgument, 4> arguments;
+    SmallList<MvCallArgument, 4> arguments;
 };
 
 // The value an argument brings: its own, or its variable's current one.
@@ -133,11 +127,13 @@ MvValue* argumentValue(const MvArgumentSlot& slot) {
 
 // An argument fits a parameter when the parameter accepts the type of its
 // value and it is a variable exactly when the parameter is by reference.
-bool fits(const MvPluginParameter& parameter, const MvArgumentSlot& slot) {
-    MvValue* value = argumentValue(slot);
-    if (!value || !parameter.type.contains(value->GetType()))
+bool fits(const MvPluginParameter& parameter, const MvCallArgument& argument) {
+    if (parameter.isReference != (argument.slot.kind == MvArgumentSlot::Reference))
         return false;
-    return parameter.isReference == (slot.kind == MvArgumentSlot::Reference);
+    if (argument.isNumber)
+        return parameter.type.contains(MvTypeNumber);
+    MvValue* value = argumentValue(argument.slot);
+    return value && parameter.type.contains(value->GetType());
 }
 
 bool isShared(const MvValueHolder& value) { return !value.isSole(); }
@@ -220,7 +216,7 @@ bool argumentsFit(const Candidate& candidate, CallRecord& call) {
     const std::vector<MvPluginParameter>& parameters = candidate.signature->parameters();
     for (std::size_t p = 0; p < parameters.size(); ++p) {
         const int a = candidate.boundTo[p];
-        if (a >= 0 && !fits(parameters[p], call.arguments[static_cast<std::size_t>(a)].slot))
+        if (a >= 0 && !fits(parameters[p], call.arguments[static_cast<std::size_t>(a)]))
             return false;
     }
     return true;
@@ -240,7 +236,9 @@ void fillBlock(const Candidate& candidate, CallRecord& call, MvParameterBlock& b
         MvArgumentSlot& entry = block.entry(index);
         const int a = candidate.boundTo[p];
         if (a >= 0) {
-            MvArgumentSlot& given = call.arguments[static_cast<std::size_t>(a)].slot;
+            MvCallArgument& argument = call.arguments[static_cast<std::size_t>(a)];
+            argument.makeValue();
+            MvArgumentSlot& given = argument.slot;
             if (given.kind == MvArgumentSlot::Value && !parameter.isConst && isShared(given.value)) {
                 entry.kind = MvArgumentSlot::Value;
                 entry.value = given.value->Clone();
@@ -257,17 +255,15 @@ void fillBlock(const Candidate& candidate, CallRecord& call, MvParameterBlock& b
     }
 }
 
-// The first reachable overload whose parameters accept the arguments, with
-// the block filled for it; null when none does.
-const MvPluginSignature* resolve(MvCallSites& sites, const MvAST* node, CallRecord& call,
-                                 const MvPluginRegistry& local, MvParameterBlock& block) {
+// The first reachable overload whose parameters accept the arguments; null
+// when none does. The candidate lives in the call sites' table, where the
+// next call made anywhere may replace it.
+const Candidate* resolve(MvCallSites& sites, const MvAST* node, CallRecord& call,
+                         const MvPluginRegistry& local) {
     const Lookup& lookup = lookUp(sites, node, call, local);
-    for (const Candidate& candidate : lookup.candidates) {
-        if (argumentsFit(candidate, call)) {
-            fillBlock(candidate, call, block);
-            return candidate.signature;
-        }
-    }
+    for (const Candidate& candidate : lookup.candidates)
+        if (argumentsFit(candidate, call))
+            return &candidate;
     return nullptr;
 }
 
@@ -279,25 +275,57 @@ const MvPluginSignature* resolve(MvCallSites& sites, const MvAST* node, CallReco
     MvRaise(text);
 }
 
-void invoke(MvTreeEval& caller, const MvAST* node, CallRecord& call, MvValueHolder& result) {
+// A script function takes the call's arguments directly: its frame binds
+// them to its parameters' variables before anything else runs, so they need
+// neither an argument block nor a place on the active-calls stack.
+void callScriptFunction(MvFunctionContainerLocal& function, MvTreeEval& caller,
+                        const Candidate& candidate, CallRecord& call, MvValueHolder& result) {
+    constexpr std::size_t kInline = 8;
+    const std::size_t n = candidate.boundTo.size();
+    MvCallArgument* inlineBound[kInline];
+    std::vector<MvCallArgument*> moreBound;
+    MvCallArgument** bound = inlineBound;
+    if (n > kInline) {
+        moreBound.resize(n);
+        bound = moreBound.data();
+    }
+    for (std::size_t p = 0; p < n; ++p) {
+        const int a = candidate.boundTo[p];
+        bound[p] = a >= 0 ? &call.arguments[static_cast<std::size_t>(a)] : nullptr;
+    }
+    function.run(result, &caller, caller.session(), *candidate.signature, bound);
+}
+
+// Any other function gets the block of the chosen signature, listed on the
+// active-calls stack while it runs.
+void callWithBlock(MvFunctionContainer& function, MvTreeEval& caller, const Candidate& candidate,
+                   CallRecord& call, MvValueHolder& result) {
     MvParser* session = caller.session();
     ActiveBlock active;
     MvParameterBlock& block = active.get();
-    const MvPluginSignature* chosen =
-        resolve(caller.callSites(), node, call, session->getLocalFunctions(), block);
-    if (!chosen)
-        raiseIncorrectArguments(call);
+    fillBlock(candidate, call, block);
     block.setContext(&caller);
-    // Taken before the call: a native function may change the registries.
-    const MvType resultType = chosen->resultType();
-
-    MvFunctionContainer* function = chosen->function();
-    if (function->usesCurrentDirectory()) {
+    if (function.usesCurrentDirectory()) {
         MvScriptFolderScope inScriptFolder(session);
-        function->call(result, &block, session);
+        function.call(result, &block, session);
     } else {
-        function->call(result, &block, session);
+        function.call(result, &block, session);
     }
+}
+
+void invoke(MvTreeEval& caller, const MvAST* node, CallRecord& call, MvValueHolder& result) {
+    const Candidate* candidate =
+        resolve(caller.callSites(), node, call, caller.session()->getLocalFunctions());
+    if (!candidate)
+        raiseIncorrectArguments(call);
+    // Taken before the call: a native function may change the registries.
+    const MvType resultType = candidate->signature->resultType();
+
+    MvFunctionContainer* function = candidate->signature->function();
+    if (MvFunctionContainerLocal* local = function->asLocal())
+        callScriptFunction(*local, caller, *candidate, call, result);
+    else
+        callWithBlock(*function, caller, *candidate, call, result);
 
     if (!result) {
         result = MvNoValueCreate();
@@ -310,7 +338,7 @@ void invoke(MvTreeEval& caller, const MvAST* node, CallRecord& call, MvValueHold
 
 // One argument node: #(-> name value) or a bare value, where the value is
 // #(& variable) or #(no-ref expression).
-void collectArgument(MvTreeEval& caller, const MvAST* node, CallArgument& argument) {
+void collectArgument(MvTreeEval& caller, const MvAST* node, MvCallArgument& argument) {
     const MvAST* value = node;
     if (node->tokenType == MV_TOK_PARAM_ASSIGN) {
         const MvAST* name = node->child();
@@ -333,11 +361,20 @@ void collectArgument(MvTreeEval& caller, const MvAST* node, CallArgument& argume
     }
     const MvAST* expression =
         value->tokenType == MV_TOK_NO_REF_PARAMETER ? value->child() : value;
-    caller.argumentExpression(expression, argument.slot.value);
+    argument.isNumber = caller.numberExpression(expression, argument.number);
+    if (!argument.isNumber)
+        caller.expression(expression, argument.slot.value);
     argument.slot.kind = MvArgumentSlot::Value;
 }
 
 } // namespace
+
+void MvCallArgument::makeValue() {
+    if (!isNumber)
+        return;
+    slot.value = new MvNumberValue(number);
+    isNumber = false;
+}
 
 void MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result) {
     caller.checkInterrupt();
@@ -385,6 +422,15 @@ MvValueContainer* MvTreeEval::makeParameter(MvValueContainer* reserved, int buck
                              session_);
 }
 
+MvValueContainer* MvTreeEval::makeNumberParameter(MvValueContainer* reserved, int bucket,
+                                                  const std::string& name, double number) {
+    if (reserved) {
+        reserved->holdNumber(number);
+        return reserved;
+    }
+    return makeParameter(nullptr, bucket, name, MvValueHolder(new MvNumberValue(number)));
+}
+
 MvValueContainer* MvTreeEval::makeReferenceParameter(MvValueContainer* reserved, int bucket,
                                                      const std::string& name,
                                                      MvValueContainer* target) {
@@ -415,15 +461,15 @@ std::size_t distinctSlots(const std::vector<MvValueContainer*>& kept) {
 
 // Destroying a variable empties only the variables that refer to it; while
 // no variable anywhere has a referee, the global scope has nothing to purge.
-void MvTreeEval::endOfCall(const std::vector<MvValueContainer*>& kept) {
+void MvTreeEval::endOfCall(const std::vector<MvValueContainer*>& kept, std::size_t distinctKept) {
     const bool referred = MvValueContainer::anyObserved();
-    if (valueMap_.size() != distinctSlots(kept))
+    if (valueMap_.size() != distinctKept)
         valueMap_.removeIf([&kept](MvValueContainer* c) {
             return std::find(kept.begin(), kept.end(), c) == kept.end();
         });
     for (MvValueContainer* slot : kept)
         if (slot)
-            slot->vacate();
+            slot->vacateKeepingNumber();
     windowMap_.clear();
     if (globalEvaluator_ && referred)
         globalEvaluator_->purge();
@@ -431,7 +477,8 @@ void MvTreeEval::endOfCall(const std::vector<MvValueContainer*>& kept) {
 }
 
 // One call's scope: an evaluator of its own, with the slots of the
-// function's parameters kept, vacated, from its previous call.
+// function's parameters kept from its previous call (emptied, or holding a
+// number of their own that the next call's number replaces in place).
 class MvCallFrame {
 public:
     MvCallFrame(MvParser* session, MvTreeEval* global) : evaluator_(session, global) {}
@@ -447,31 +494,54 @@ public:
         slots_[p] = evaluator_.makeParameter(reserved(p), bucket, name, std::move(value));
     }
 
+    void bindNumber(std::size_t p, int bucket, const std::string& name, double number) {
+        slots_[p] = evaluator_.makeNumberParameter(reserved(p), bucket, name, number);
+    }
+
     void bindReference(std::size_t p, int bucket, const std::string& name,
                        MvValueContainer* target) {
         slots_[p] = evaluator_.makeReferenceParameter(reserved(p), bucket, name, target);
     }
 
+    // A parameter left out has no variable until its default is evaluated,
+    // as in a frame of its own: its kept slot goes.
+    void leaveOut(std::size_t p, int bucket, const std::string& name) {
+        if (reserved(p))
+            evaluator_.dropParameter(bucket, name);
+        slots_[p] = nullptr;
+    }
+
     // The call is over. The body may have deleted or remade parameters: the
     // slots are found again by name when the table lost anything.
     void end(const std::vector<int>& buckets, const std::vector<MvPluginParameter>& parameters) {
-        if (evaluator_.variablesEpoch() != slotsEpoch_)
+        if (evaluator_.variablesEpoch() != slotsEpoch_) {
             for (std::size_t p = 0; p < slots_.size(); ++p)
                 slots_[p] = evaluator_.ownVariable(buckets[p], parameters[p].name);
-        evaluator_.endOfCall(slots_);
+            slotsMade_ = true;
+        }
+        if (slotsMade_) {
+            distinct_ = distinctSlots(slots_);
+            slotsMade_ = false;
+        }
+        evaluator_.endOfCall(slots_, distinct_);
         slotsEpoch_ = evaluator_.variablesEpoch();
     }
 
 private:
     // The kept slot of parameter p, while the table has lost nothing since
     // the slots were last known.
-    MvValueContainer* reserved(std::size_t p) const {
-        return evaluator_.variablesEpoch() == slotsEpoch_ ? slots_[p] : nullptr;
+    MvValueContainer* reserved(std::size_t p) {
+        if (evaluator_.variablesEpoch() == slotsEpoch_ && slots_[p])
+            return slots_[p];
+        slotsMade_ = true;
+        return nullptr;
     }
 
     MvTreeEval evaluator_;
     std::vector<MvValueContainer*> slots_;
     std::uint64_t slotsEpoch_ = 0;   // no table has this epoch
+    std::size_t distinct_ = 0;       // of slots_
+    bool slotsMade_ = true;          // since distinct_ was counted
 };
 
 MvFunctionContainerLocal::MvFunctionContainerLocal(const MvAST* definition)
@@ -526,51 +596,72 @@ const MvAST* bodyOf(const MvAST* definition) {
 
 } // namespace
 
+// Called through an argument block: its entries become the arguments.
+void MvFunctionContainerLocal::call(MvValueHolder& result, MvParameterBlock* arguments,
+                                    MvParser* session) {
+    const MvPluginSignature& signature = *arguments->signature();
+    const std::size_t n = signature.parameters().size();
+    std::vector<MvCallArgument> given(n);
+    std::vector<MvCallArgument*> bound(n, nullptr);
+    for (std::size_t p = 0; p < n && p < arguments->count(); ++p) {
+        MvArgumentSlot& entry = arguments->entry(static_cast<std::uint32_t>(p));
+        if (entry.kind == MvArgumentSlot::Empty)
+            continue;
+        given[p].slot.kind = entry.kind;
+        given[p].slot.container = entry.container;
+        given[p].slot.value = std::move(entry.value);
+        bound[p] = &given[p];
+    }
+    run(result, arguments->context(), session, signature, bound.data());
+}
+
 // The parameters become local variables of the frame: values as copies,
 // variables as writable references (so that assignments reach the caller's
 // variable). Defaults left to the callee are evaluated afterwards, in the
 // frame, so they may use the parameters before them. The body runs as a
 // block there; a return at its top level ends it directly, one further down
 // arrives as a thrown return value.
-void MvFunctionContainerLocal::call(MvValueHolder& result, MvParameterBlock* arguments,
-                                    MvParser* session) {
-    const MvPluginSignature* signature = arguments->signature();
-    const std::vector<MvPluginParameter>& parameters = signature->parameters();
-    if (buckets_.size() != parameters.size() || idleSignature_ != signature) {
+void MvFunctionContainerLocal::run(MvValueHolder& result, MvTreeEval* caller, MvParser* session,
+                                   const MvPluginSignature& signature,
+                                   MvCallArgument* const* bound) {
+    const std::vector<MvPluginParameter>& parameters = signature.parameters();
+    if (buckets_.size() != parameters.size() || idleSignature_ != &signature) {
         // The frames kept belong to the parameters they were made for.
         idleFrames_.clear();
-        idleSignature_ = signature;
+        idleSignature_ = &signature;
         buckets_.clear();
         for (const MvPluginParameter& parameter : parameters)
             buckets_.push_back(MvAST::bucketOf(parameter.name));
     }
-    MvTreeEval* caller = arguments->context();
     MvTreeEval* global = caller ? caller->globalScope() : session->getMvTreeEval();
     FrameScope scope(idleFrames_, session, global, buckets_, parameters);
     MvCallFrame& frame = scope.get();
     MvTreeEval& local = frame.evaluator();
 
-    const std::size_t n = std::min<std::size_t>(parameters.size(), arguments->count());
+    const std::size_t n = parameters.size();
     for (std::size_t p = 0; p < n; ++p) {
         const MvPluginParameter& parameter = parameters[p];
-        MvArgumentSlot& entry = arguments->entry(static_cast<std::uint32_t>(p));
-        if (parameter.dynamic && entry.kind == MvArgumentSlot::Empty)
-            continue;
-        switch (entry.kind) {
-        case MvArgumentSlot::Value:
-            frame.bindValue(p, buckets_[p], parameter.name, std::move(entry.value));
-            break;
-        case MvArgumentSlot::Reference:
-            frame.bindReference(p, buckets_[p], parameter.name, entry.container);
-            break;
-        default:
+        MvCallArgument* given = bound[p];
+        if (!given) {
+            frame.leaveOut(p, buckets_[p], parameter.name);
+            if (parameter.dynamic)
+                continue;
+            if (!parameter.defaultValue)
+                MvRaise("Internal parameter problem in plug-in");
+            frame.bindValue(p, buckets_[p], parameter.name, parameter.defaultValue);
+        } else if (given->slot.kind == MvArgumentSlot::Reference) {
+            frame.bindReference(p, buckets_[p], parameter.name, given->slot.container);
+        } else if (given->isNumber) {
+            frame.bindNumber(p, buckets_[p], parameter.name, given->number);
+        } else if (given->slot.kind == MvArgumentSlot::Value) {
+            frame.bindValue(p, buckets_[p], parameter.name, std::move(given->slot.value));
+        } else {
             MvRaise("Internal parameter problem in plug-in");
         }
     }
     for (std::size_t p = 0; p < n; ++p) {
         const MvPluginParameter& parameter = parameters[p];
-        MvArgumentSlot& entry = arguments->entry(static_cast<std::uint32_t>(p));
-        if (!parameter.dynamic || entry.kind != MvArgumentSlot::Empty)
+        if (bound[p] || !parameter.dynamic)
             continue;
         if (!parameter.defaultExpression)
             MvRaise("Error with default local function parameter.");

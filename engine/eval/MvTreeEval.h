@@ -68,11 +68,10 @@ public:
     void statement(MvAST* node);
     // Evaluates one expression node into result.
     void expression(const MvAST* node, MvValueHolder& result);
-    // Evaluates an argument passed by value. An expression of numbers gives
-    // a fresh number of the call's own (the callee would copy a shared one).
-    void argumentExpression(const MvAST* node, MvValueHolder& result) {
-        if (!tryNumberExpression(node, result))
-            expression(node, result);
+    // Computes an expression of numbers only as a double; false, having
+    // done nothing that shows, for any other (see MvEvalNumbers.cpp).
+    bool numberExpression(const MvAST* node, double& result) {
+        return isNumberShape(node) && tryNumber(node, result);
     }
 
     MvParser* session() const { return session_; }
@@ -100,9 +99,14 @@ public:
     void startOfCall(MvParser* session, MvTreeEval* globalEvaluator);
     MvValueContainer* makeParameter(MvValueContainer* reserved, int bucket,
                                     const std::string& name, MvValueHolder value);
+    MvValueContainer* makeNumberParameter(MvValueContainer* reserved, int bucket,
+                                          const std::string& name, double number);
     MvValueContainer* makeReferenceParameter(MvValueContainer* reserved, int bucket,
                                              const std::string& name, MvValueContainer* target);
-    void endOfCall(const std::vector<MvValueContainer*>& kept);
+    // kept lists the slots (with nulls and repeats; distinctKept of them
+    // differ); a number alone in one of them may stay for the next call.
+    void endOfCall(const std::vector<MvValueContainer*>& kept, std::size_t distinctKept);
+    void dropParameter(int bucket, const std::string& name) { valueMap_.remove(bucket, name); }
     MvValueContainer* ownVariable(int bucket, const std::string& name) const {
         return valueMap_.find(bucket, name);
     }

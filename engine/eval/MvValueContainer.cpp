@@ -1,5 +1,7 @@
 #include "MvValueContainer.h"
 
+#include "values/MvNumberValue.h"
+
 #include "morvane/MvException.h"
 #include "morvane/MvScalarApi.h"
 
@@ -47,9 +49,23 @@ void MvValueContainer::holdValue(MvValueHolder value) {
     content_ = Value;
 }
 
+bool MvValueContainer::holdsOwnNumber() const {
+    return content_ == Value && value_.isSole() && value_->GetType() == MvTypeNumber;
+}
+
+void MvValueContainer::holdNumber(double number) {
+    if (holdsOwnNumber()) {
+        static_cast<MvNumberValue*>(value_.get())->value = number;
+        writable_ = false;
+        return;
+    }
+    holdValue(MvValueHolder(new MvNumberValue(number)));
+}
+
 void MvValueContainer::referTo(MvValueContainer* target, bool writable) {
     if (!target)
         MvRaise("can't reference NULL container");
+    value_.release();   // a number kept by an idle frame's slot
     writable_ = writable;
     target_ = target;
     content_ = Reference;
@@ -69,6 +85,12 @@ void MvValueContainer::vacate() {
     }
     value_.release();
     content_ = Empty;
+}
+
+void MvValueContainer::vacateKeepingNumber() {
+    if (holdsOwnNumber() && referees_.empty() && !window_)
+        return;
+    vacate();
 }
 
 void MvValueContainer::createWindow(MvParser* session) {

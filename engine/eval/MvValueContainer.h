@@ -36,7 +36,15 @@ public:
     // A vacated plain variable's slot holding a value, or referring to
     // target, as if made anew by the constructors.
     void holdValue(MvValueHolder value);
+    // holdValue with a new number, written into the number the slot kept
+    // (see vacateKeepingNumber) when it has one.
+    void holdNumber(double number);
     void referTo(MvValueContainer* target, bool writable);
+    // vacate for the slot of an idle call frame, which nothing can reach
+    // until the frame's next call binds or vacates the slot again: a number
+    // held by this slot alone, in a slot with no window and no referees,
+    // stays for the next holdNumber.
+    void vacateKeepingNumber();
 
     // The value slot at the end of the reference chain (may be empty).
     MvValueHolder& readSlot();
@@ -80,6 +88,7 @@ private:
     void invalidateReferees();
     void createWindow(MvParser* session);
     void updateObserved(bool wasObserved);
+    bool holdsOwnNumber() const;
     bool observed() const { return window_.get() != nullptr || !referees_.empty(); }
 
     MvValueContainer* target_ = nullptr;

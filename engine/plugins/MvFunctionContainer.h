@@ -11,7 +11,11 @@
 class MvParser;
 class MvParameterBlock;
 class MvCallFrame;
+class MvFunctionContainerLocal;
+class MvPluginSignature;
+class MvTreeEval;
 struct MvAST;
+struct MvCallArgument;
 
 class MvFunctionContainer {
 public:
@@ -24,6 +28,9 @@ public:
     // script functions (whose statements set the folder themselves where
     // they need it), are called without changing the directory.
     virtual bool usesCurrentDirectory() const { return true; }
+    // The script function this is, if it is one: the evaluator calls those
+    // directly with the arguments of the call site.
+    virtual MvFunctionContainerLocal* asLocal() { return nullptr; }
 };
 
 // A native function: the entry point is called with a fresh error block and
@@ -52,7 +59,14 @@ public:
     ~MvFunctionContainerLocal() override;
     void call(MvValueHolder& result, MvParameterBlock* arguments, MvParser* session) override;
     bool usesCurrentDirectory() const override { return false; }
+    MvFunctionContainerLocal* asLocal() override { return this; }
     const MvAST* definition() const { return definition_; }
+
+    // Runs the function for a call made in caller (null: at the top of the
+    // session) under signature, one of its own. bound holds, per parameter,
+    // the argument bound to it or null; their values are taken over.
+    void run(MvValueHolder& result, MvTreeEval* caller, MvParser* session,
+             const MvPluginSignature& signature, MvCallArgument* const* bound);
 
 private:
     const MvAST* definition_;

@@ -354,6 +354,39 @@ TEST_F(ScriptCalls, AParameterTurnedIntoAReferenceIsAValueAgainInTheNextCall) {
     EXPECT_EQ(messages(r), std::vector<std::string>{"Invalid identifier (keep)"});
 }
 
+// Until its default is evaluated, a parameter left out does not exist, in
+// the first call of the function as in any later one.
+TEST_F(ScriptCalls, AParameterLeftOutHasNoVariableWhileItsDefaultIsEvaluated) {
+    for (const char* calls : {"print f(1, 2);\nprint f(1);\n", "print f(1);\nprint f(1, 2);\n"}) {
+        RunResult r = runScript(std::string("define f(a, b -> b) begin return a + b; end\n") + calls);
+        EXPECT_EQ(messages(r), std::vector<std::string>{"Invalid identifier (b)"}) << calls;
+    }
+    RunResult r = runScript("define f(a, b -> a + 1) begin return a * b; end\n"
+                            "print f(2, 5);\nprint f(3);\nprint f(4, 1);\nprint f(b -> 2, 6);\n");
+    EXPECT_TRUE(r.records.empty());
+    EXPECT_EQ(r.console, "10\n12\n4\n12\n");
+}
+
+// A number argument is the call's own; what the function returns or keeps of
+// it stays as it was when the next call binds a new number.
+TEST_F(ScriptCalls, NumberArgumentsAreEachCallsOwn) {
+    RunResult r = runScript("define id(a) begin return a; end\n"
+                            "define twice(a) begin add a to a; return a; end\n"
+                            "set x to 4;\nset p to id(1);\nset q to id(x);\nadd 5 to q;\n"
+                            "print p;\nprint q;\nprint x;\n"
+                            "print twice(x) + twice(3);\nprint x;\n"
+                            "set v to {id(7), id(8)};\nprint v;\n");
+    EXPECT_TRUE(r.records.empty()) << messages(r).front();
+    EXPECT_EQ(r.console, "1\n9\n4\n14\n4\n7\t8\n");
+}
+
+TEST_F(ScriptCalls, AParameterTakesAValueOfAnyKindAfterANumber) {
+    RunResult r = runScript("define show(a) begin print a; end\n"
+                            "show(1);\nshow(\"text\");\nshow(2 + 3);\nshow(true);\nshow(-1);\n");
+    EXPECT_TRUE(r.records.empty());
+    EXPECT_EQ(r.console, "1\ntext\n5\ntrue\n-1\n");
+}
+
 TEST_F(ScriptCalls, RecursiveCallsKeepTheirOwnParameters) {
     RunResult r = runScript("define fib(n) begin\n  if n < 2 then return n;\n"
                             "  set a to fib(n - 1);\n  set b to fib(n - 2);\n  return a + b + n - n;\nend\n"
