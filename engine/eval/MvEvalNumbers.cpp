@@ -127,44 +127,59 @@ bool MvTreeEval::isNumberShape(const MvAST* node) {
     return numberHeight(node, kMaxNumberHeight) > 0;
 }
 
-// A variable or a number literal, read in place; the leaves are most of the
-// nodes, and reading them here saves a call each. Gives up (false) when the
-// variable holds no number; `known` is false for a node of any other kind.
-inline bool MvTreeEval::tryLeafNumber(const MvAST* node, double& result, bool& known) {
-    known = true;
-    switch (node->tokenType) {
-    case MV_TOK_LOCAL:
-    case MV_TOK_GLOBAL: {
-        MvValue* value = variableValue(node);
-        if (value->GetType() != MvTypeNumber)
-            return false;
-        result = static_cast<MvNumberValue*>(value)->value;
-        return true;
-    }
-    case MV_TOK_FLOAT: case MV_TOK_EXP_NUM: case MV_TOK_INT1: case MV_TOK_INT2:
-    case MV_TOK_INT4: case MV_TOK_INT_TOK:
+// The number a variable node's remembered slot holds (see knownVariable);
+// false when the node remembers no slot that is still current, or the
+// variable holds no number.
+inline bool MvTreeEval::rememberedNumber(const MvAST* node, double& result) {
+    const MvAST* id = node->child();
+    const MvTreeEval* scope = node->tokenType == MV_TOK_GLOBAL ? globalScope() : this;
+    if (id->variableEpoch != scope->valueMap_.epoch())
+        return false;
+    MvValue* value = id->variable->readSlot().get();
+    if (!value || value->GetType() != MvTypeNumber)
+        return false;
+    result = static_cast<MvNumberValue*>(value)->value;
+    return true;
+}
+
+// A leaf the quick reads in tryOperand did not cover: a literal read the
+// first time, or a variable the node does not remember (a read that raises
+// what any read of it raises). Gives up (false) when the variable holds no
+// number.
+bool MvTreeEval::tryLeaf(const MvAST* node, double& result) {
+    if (isNumberLiteral(node->tokenType)) {
         if (!node->literalValue)
             node->literalValue = MvNumberCreate(std::atof(node->text.c_str()));
         result = static_cast<MvNumberValue*>(node->literalValue.get())->value;
         return true;
-    default:
-        known = false;
-        return false;
     }
+    MvValue* value = variableValue(node);
+    if (value->GetType() != MvTypeNumber)
+        return false;
+    result = static_cast<MvNumberValue*>(value)->value;
+    return true;
 }
 
+// The leaves (height 1: number literals and variables) are most of the
+// nodes; a literal's number and a remembered variable are read here, in
+// place.
 inline bool MvTreeEval::tryOperand(const MvAST* node, double& result) {
-    bool known;
-    const bool read = tryLeafNumber(node, result, known);
-    return known ? read : tryNumber(node, result);
+    if (node->numberShape != 1)
+        return tryNumber(node, result);
+    if (MvValue* literal = node->literalValue.get()) {
+        result = static_cast<MvNumberValue*>(literal)->value;
+        return true;
+    }
+    const int type = node->tokenType;
+    if ((type == MV_TOK_LOCAL || type == MV_TOK_GLOBAL) && rememberedNumber(node, result))
+        return true;
+    return tryLeaf(node, result);
 }
 
 // Only for nodes isNumberShape accepts, whose every node is one of these.
 bool MvTreeEval::tryNumber(const MvAST* node, double& result) {
-    bool known;
-    const bool read = tryLeafNumber(node, result, known);
-    if (known)
-        return read;
+    if (node->numberShape == 1)
+        return tryOperand(node, result);
     double a, b;
     switch (node->tokenType) {
     case MV_TOK_PLUS:

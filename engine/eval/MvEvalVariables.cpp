@@ -21,7 +21,7 @@ MvTreeEval* MvTreeEval::scopeFor(const MvAST* variableNode) {
 namespace {
 
 void checkOverwrite(const MvValueContainer* container, bool check) {
-    if (check && !container->isWritable() && container->content() == MvValueContainer::Reference)
+    if (check && container->content() == MvValueContainer::Reference && !container->isWritable())
         MvRaise("Illegal attempt to overwrite a reference with expression containing that reference.");
 }
 

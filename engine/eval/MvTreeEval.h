@@ -185,7 +185,8 @@ private:
     bool tryNumber(const MvAST* node, double& result);
     bool tryOperands(const MvAST* node, double& left, double& right);
     bool tryOperand(const MvAST* node, double& result);
-    bool tryLeafNumber(const MvAST* node, double& result, bool& known);
+    bool tryLeaf(const MvAST* node, double& result);
+    bool rememberedNumber(const MvAST* node, double& result);
     bool tryNumberExpression(const MvAST* node, MvValueHolder& result);
     bool tryAssignNumber(MvValueContainer* container, const MvAST* source);
     // Whether a condition holds; numbers are compared without making values.

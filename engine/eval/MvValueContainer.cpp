@@ -142,13 +142,6 @@ void MvValueContainer::invalidateReferees() {
     }
 }
 
-MvValueHolder& MvValueContainer::readSlot() {
-    MvValueContainer* c = this;
-    while (c->content_ == Reference)
-        c = c->target_;
-    return c->value_;
-}
-
 MvValueHolder& MvValueContainer::writeSlot() {
     MvValueContainer* c = this;
     for (;;) {

@@ -47,7 +47,12 @@ public:
     void vacateKeepingNumber();
 
     // The value slot at the end of the reference chain (may be empty).
-    MvValueHolder& readSlot();
+    MvValueHolder& readSlot() {
+        MvValueContainer* c = this;
+        while (c->content_ == Reference)
+            c = c->target_;
+        return c->value_;
+    }
     // The value slot a write reaches; raises for an invalid or read-only chain.
     MvValueHolder& writeSlot();
     // True when the chain ends in a value and passes no read-only reference.
