@@ -198,16 +198,16 @@ const Lookup& lookUp(MvCallSites& sites, const MvAST* node, const CallRecord& ca
                      const MvPluginRegistry& local) {
     Lookup& entry =
         sites.lookups[(reinterpret_cast<std::uintptr_t>(node) >> 4) % MvCallSites::kSize];
-    MvPluginRegistry* process = MvPluginRegistry::THE_PluginRegistry();
     const std::uint64_t generation = MvRegistryGeneration();
-    if (entry.node != node || entry.generation != generation || entry.local != &local) {
-        entry.node = node;
-        entry.generation = generation;
-        entry.local = &local;
-        entry.candidates.clear();
-        addCandidates(entry, process->find(*call.nameSpace, *call.function), call);
-        addCandidates(entry, local.find(*call.nameSpace, *call.function), call);
-    }
+    if (entry.node == node && entry.generation == generation && entry.local == &local)
+        return entry;
+    entry.node = node;
+    entry.generation = generation;
+    entry.local = &local;
+    entry.candidates.clear();
+    MvPluginRegistry* process = MvPluginRegistry::THE_PluginRegistry();
+    addCandidates(entry, process->find(*call.nameSpace, *call.function), call);
+    addCandidates(entry, local.find(*call.nameSpace, *call.function), call);
     return entry;
 }
 
@@ -377,7 +377,7 @@ void MvCallArgument::makeValue() {
 }
 
 void MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result) {
-    caller.checkInterrupt();
+    caller.pollInterrupt();
     const MvAST* nameSpace = node->child();
     const MvAST* function = nameSpace ? nameSpace->sibling() : nullptr;
     if (!function)
@@ -679,7 +679,7 @@ void MvFunctionContainerLocal::run(MvValueHolder& result, MvTreeEval* caller, Mv
         for (MvAST* statement = body_->child(); statement; statement = statement->sibling()) {
             if (statement->tokenType == MV_TOK_RETURN) {
                 if (statement->child())
-                    local.expression(statement->child(), result);
+                    local.resultExpression(statement->child(), result);
                 return;
             }
             local.statement(statement);

@@ -245,6 +245,6 @@ void MvTreeEval::errorHandledStatement(const MvAST* node) {
 void MvTreeEval::returnStatement(const MvAST* node) {
     MvValueHolder value;
     if (node->child())
-        expression(node->child(), value);
+        resultExpression(node->child(), value);
     throw MvReturnValue(value);
 }

@@ -68,6 +68,13 @@ public:
     void statement(MvAST* node);
     // Evaluates one expression node into result.
     void expression(const MvAST* node, MvValueHolder& result);
+    // Evaluates the expression a function returns. One of numbers only
+    // gives a fresh number (never a variable's own value, so that a
+    // parameter's number stays with its slot).
+    void resultExpression(const MvAST* node, MvValueHolder& result) {
+        if (!tryNumberExpression(node, result))
+            expression(node, result);
+    }
     // Computes an expression of numbers only as a double; false, having
     // done nothing that shows, for any other (see MvEvalNumbers.cpp).
     bool numberExpression(const MvAST* node, double& result) {
