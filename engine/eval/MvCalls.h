@@ -52,8 +52,11 @@ struct MvCallSites {
 };
 
 // Evaluates a call node (#(Plug-in Function namespace name argument...))
-// in caller: the arguments, the overload that fits them, the call.
-void MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result);
+// in caller: the arguments, the overload that fits them, the call. With
+// number given, a script function that returns an expression of numbers
+// gives that number there instead (true), and no value is made.
+bool MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result,
+                    double* number = nullptr);
 
 // The argument blocks of the calls under way on this thread (a thread runs
 // one script at a time).

@@ -278,8 +278,9 @@ const Candidate* resolve(MvCallSites& sites, const MvAST* node, CallRecord& call
 // A script function takes the call's arguments directly: its frame binds
 // them to its parameters' variables before anything else runs, so they need
 // neither an argument block nor a place on the active-calls stack.
-void callScriptFunction(MvFunctionContainerLocal& function, MvTreeEval& caller,
-                        const Candidate& candidate, CallRecord& call, MvValueHolder& result) {
+bool callScriptFunction(MvFunctionContainerLocal& function, MvTreeEval& caller,
+                        const Candidate& candidate, CallRecord& call, MvValueHolder& result,
+                        double* number) {
     constexpr std::size_t kInline = 8;
     const std::size_t n = candidate.boundTo.size();
     MvCallArgument* inlineBound[kInline];
@@ -293,7 +294,7 @@ void callScriptFunction(MvFunctionContainerLocal& function, MvTreeEval& caller,
         const int a = candidate.boundTo[p];
         bound[p] = a >= 0 ? &call.arguments[static_cast<std::size_t>(a)] : nullptr;
     }
-    function.run(result, &caller, caller.session(), *candidate.signature, bound);
+    return function.run(result, &caller, caller.session(), *candidate.signature, bound, number);
 }
 
 // Any other function gets the block of the chosen signature, listed on the
@@ -313,7 +314,8 @@ void callWithBlock(MvFunctionContainer& function, MvTreeEval& caller, const Cand
     }
 }
 
-void invoke(MvTreeEval& caller, const MvAST* node, CallRecord& call, MvValueHolder& result) {
+bool invoke(MvTreeEval& caller, const MvAST* node, CallRecord& call, MvValueHolder& result,
+            double* number) {
     const Candidate* candidate =
         resolve(caller.callSites(), node, call, caller.session()->getLocalFunctions());
     if (!candidate)
@@ -322,18 +324,24 @@ void invoke(MvTreeEval& caller, const MvAST* node, CallRecord& call, MvValueHold
     const MvType resultType = candidate->signature->resultType();
 
     MvFunctionContainer* function = candidate->signature->function();
-    if (MvFunctionContainerLocal* local = function->asLocal())
-        callScriptFunction(*local, caller, *candidate, call, result);
-    else
+    if (MvFunctionContainerLocal* local = function->asLocal()) {
+        if (callScriptFunction(*local, caller, *candidate, call, result, number)) {
+            if (!resultType.contains(MvTypeNumber))
+                MvRaise("Function returned illegal type");
+            return true;
+        }
+    } else {
         callWithBlock(*function, caller, *candidate, call, result);
+    }
 
     if (!result) {
         result = MvNoValueCreate();
-        return;
+        return false;
     }
     const MvTypeEnum type = result->GetType();
     if (type != MvTypeUndefined && !resultType.contains(type))
         MvRaise("Function returned illegal type");
+    return false;
 }
 
 // One argument node: #(-> name value) or a bare value, where the value is
@@ -376,7 +384,8 @@ void MvCallArgument::makeValue() {
     isNumber = false;
 }
 
-void MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result) {
+bool MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result,
+                    double* number) {
     caller.pollInterrupt();
     const MvAST* nameSpace = node->child();
     const MvAST* function = nameSpace ? nameSpace->sibling() : nullptr;
@@ -387,7 +396,7 @@ void MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result
     call.function = &function->text;
     for (const MvAST* argument = function->sibling(); argument; argument = argument->sibling())
         collectArgument(caller, argument, call.arguments.add());
-    invoke(caller, node, call, result);
+    return invoke(caller, node, call, result, number);
 }
 
 // ------------------------------------------------------ script functions
@@ -612,7 +621,7 @@ void MvFunctionContainerLocal::call(MvValueHolder& result, MvParameterBlock* arg
         given[p].slot.value = std::move(entry.value);
         bound[p] = &given[p];
     }
-    run(result, arguments->context(), session, signature, bound.data());
+    run(result, arguments->context(), session, signature, bound.data(), nullptr);
 }
 
 // The parameters become local variables of the frame: values as copies,
@@ -621,9 +630,9 @@ void MvFunctionContainerLocal::call(MvValueHolder& result, MvParameterBlock* arg
 // frame, so they may use the parameters before them. The body runs as a
 // block there; a return at its top level ends it directly, one further down
 // arrives as a thrown return value.
-void MvFunctionContainerLocal::run(MvValueHolder& result, MvTreeEval* caller, MvParser* session,
+bool MvFunctionContainerLocal::run(MvValueHolder& result, MvTreeEval* caller, MvParser* session,
                                    const MvPluginSignature& signature,
-                                   MvCallArgument* const* bound) {
+                                   MvCallArgument* const* bound, double* number) {
     const std::vector<MvPluginParameter>& parameters = signature.parameters();
     if (buckets_.size() != parameters.size() || idleSignature_ != &signature) {
         // The frames kept belong to the parameters they were made for.
@@ -678,13 +687,18 @@ void MvFunctionContainerLocal::run(MvValueHolder& result, MvTreeEval* caller, Mv
         local.pollInterrupt();
         for (MvAST* statement = body_->child(); statement; statement = statement->sibling()) {
             if (statement->tokenType == MV_TOK_RETURN) {
-                if (statement->child())
-                    local.resultExpression(statement->child(), result);
-                return;
+                const MvAST* value = statement->child();
+                if (!value)
+                    return false;
+                if (number && local.numberExpression(value, *number))
+                    return true;
+                local.resultExpression(value, result);
+                return false;
             }
             local.statement(statement);
         }
     } catch (MvReturnValue& returned) {
         result = std::move(returned.value);
     }
+    return false;
 }

@@ -463,6 +463,19 @@ void MvTreeEval::pluginFunctionExpression(const MvAST* node, MvValueHolder& resu
     MvCallFunction(*this, node, result);
 }
 
+bool MvTreeEval::assignedValue(const MvAST* source, MvValueHolder& value, double& number) {
+    if (!source || source->tokenType != MV_TOK_PLUGIN_FN) {
+        expression(source, value);
+        return false;
+    }
+    NestingGuard nesting(this);   // as expression counts the call
+    if (MvCallFunction(*this, source, value, &number))
+        return true;
+    if (!value || value->GetType() == MvTypeUndefined)
+        runtimeError(source, new MvException("Function returned no result."));
+    return false;
+}
+
 MvValueHolder& MvTreeEval::identifierExpression(const MvAST* node, bool& writable,
                                                 MvValueHolder& scratch) {
     switch (node->tokenType) {

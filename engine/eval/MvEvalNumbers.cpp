@@ -239,20 +239,41 @@ bool MvTreeEval::tryNumberExpression(const MvAST* node, MvValueHolder& result) {
 }
 
 
-// A variable that holds a number nobody else holds takes the new number in
-// place, which is what assigning a fresh number to it comes to.
-bool MvTreeEval::tryAssignNumber(MvValueContainer* container, const MvAST* source) {
-    if (container->content() != MvValueContainer::Value || !isNumberShape(source))
-        return false;
+namespace {
+
+// The number a variable holds that nobody else holds (not through a
+// reference): assigning a fresh number to the variable comes to changing
+// it in place. Null when the variable holds anything else.
+MvNumberValue* ownNumberOf(MvValueContainer* container) {
+    if (container->content() != MvValueContainer::Value)
+        return nullptr;
     MvValueHolder& slot = container->readSlot();
     if (!slot || slot->GetType() != MvTypeNumber || !slot.isSole())
+        return nullptr;
+    return static_cast<MvNumberValue*>(slot.get());
+}
+
+} // namespace
+
+bool MvTreeEval::tryAssignNumber(MvValueContainer* container, const MvAST* source) {
+    if (!isNumberShape(source))
         return false;
+    MvNumberValue* own = ownNumberOf(container);
     double value;
-    if (!tryNumber(source, value))
+    if (!own || !tryNumber(source, value))
         return false;
-    static_cast<MvNumberValue*>(slot.get())->value = value;
+    own->value = value;
     container->valueChanged();
     return true;
+}
+
+void MvTreeEval::assignNumber(MvValueContainer* container, double number) {
+    if (MvNumberValue* own = ownNumberOf(container)) {
+        own->value = number;
+        container->valueChanged();
+        return;
+    }
+    container->assign(MvValueHolder(new MvNumberValue(number)));
 }
 
 bool MvTreeEval::conditionHolds(const MvAST* node) {

@@ -62,9 +62,20 @@ void MvTreeEval::setStatementAux(const MvAST* setNode, bool check) {
         }
         if (tryAssignNumber(container, source))
             return;
+        // The source may delete variables (a function it calls can), the
+        // target among them: the target is then looked up again (and made
+        // again if it went).
+        MvTreeEval* scope = scopeFor(target);
+        const std::uint64_t epoch = scope->variablesEpoch();
         MvValueHolder value;
-        expression(source, value);
-        container->assign(std::move(value));
+        double number;
+        const bool isNumber = assignedValue(source, value, number);
+        if (scope->variablesEpoch() != epoch)
+            container = containerFor(target, false);
+        if (isNumber)
+            assignNumber(container, number);
+        else
+            container->assign(std::move(value));
         return;
     }
     case MV_TOK_CLIPBOARD: {

@@ -196,6 +196,11 @@ private:
     bool rememberedNumber(const MvAST* node, double& result);
     bool tryNumberExpression(const MvAST* node, MvValueHolder& result);
     bool tryAssignNumber(MvValueContainer* container, const MvAST* source);
+    // Assigns a fresh number, in place where the variable holds its own.
+    void assignNumber(MvValueContainer* container, double number);
+    // Evaluates the source of an assignment: a call of a script function
+    // may give a number instead of a value (true).
+    bool assignedValue(const MvAST* source, MvValueHolder& value, double& number);
     // Whether a condition holds; numbers are compared without making values.
     bool conditionHolds(const MvAST* node);
     void pluginFunctionExpression(const MvAST* node, MvValueHolder& result);

@@ -64,9 +64,12 @@ public:
 
     // Runs the function for a call made in caller (null: at the top of the
     // session) under signature, one of its own. bound holds, per parameter,
-    // the argument bound to it or null; their values are taken over.
-    void run(MvValueHolder& result, MvTreeEval* caller, MvParser* session,
-             const MvPluginSignature& signature, MvCallArgument* const* bound);
+    // the argument bound to it or null; their values are taken over. With
+    // number given, a return of an expression of numbers at the body's top
+    // level gives the number there (true) instead of a value in result.
+    bool run(MvValueHolder& result, MvTreeEval* caller, MvParser* session,
+             const MvPluginSignature& signature, MvCallArgument* const* bound,
+             double* number);
 
 private:
     const MvAST* definition_;

@@ -222,6 +222,47 @@ TEST_F(ScriptCalls, ResultsOfADeclaredTypeAreChecked) {
     EXPECT_EQ(messages(r), std::vector<std::string>{"Function returned illegal type"});
 }
 
+// An assignment takes the result as a value or, from a function returning
+// an expression of numbers, as a number: both come to the same.
+TEST_F(ScriptCalls, AssigningAResultReachesTheVariableWhateverItHeld) {
+    RunResult r = runScript(
+        "define half(n) begin return n / 2; end\n"
+        "define label(n) begin return \"n\" + n; end\n"
+        "set x to half(9);\nprint x;\n"
+        "set x to label(1);\nprint x;\n"
+        "set x to half(3);\nprint x;\n"
+        "set y to 1;\nset x to reference y;\nset x to half(8);\nprint x;\nprint y;\n"
+        "set r to reference x;\nset x to half(10);\nprint r;\n"
+        "set v to x;\nset x to half(1);\nprint v;\nprint x;\n");
+    EXPECT_TRUE(r.records.empty()) << messages(r).front();
+    EXPECT_EQ(r.console, "4.5\nn1\n1.5\n4\n1\n5\n5\n0.5\n");
+}
+
+TEST_F(ScriptCalls, AssignedNumbersAreCheckedAgainstTheDeclaredResult) {
+    RunResult r = runScript("define g(a) returns text begin return a + 1; end\nset x to g(1);\n");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Function returned illegal type"});
+    r = runScript("define g(a) begin if a > 0 then return a; end\nset x to g(1);\n"
+                  "print x;\nset x to g(0);\nprint \"never\";\n");
+    EXPECT_EQ(r.console, "1\nRunTime Error");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Function returned no result."});
+    EXPECT_EQ(r.records[0].line, 4);
+}
+
+// A function may delete the very variable its result is assigned to: the
+// variable is made again.
+TEST_F(ScriptCalls, AFunctionDeletingTheAssignedVariableLeavesItMadeAgain) {
+    for (const char* result : {"1", "\"one\""}) {
+        RunResult r = runScript(std::string("define f begin delete global x; return ") + result +
+                                "; end\nset x to 0;\nset x to f();\nprint x;\n");
+        EXPECT_TRUE(r.records.empty()) << messages(r).front();
+        EXPECT_EQ(r.console, result[0] == '1' ? "1\n" : "one\n");
+    }
+    RunResult r = runScript("define f begin delete global other; return 2; end\n"
+                            "set other to 0;\nset x to 0;\nset x to f();\nprint x;\n");
+    EXPECT_TRUE(r.records.empty()) << messages(r).front();
+    EXPECT_EQ(r.console, "2\n");
+}
+
 // ------------------------------------------------------------------ errors
 
 TEST_F(ScriptCalls, ErrorBlocksFailTheCallWithTheirNumberMessageAndURL) {
