@@ -56,7 +56,7 @@ MvToken MorvaneParentParser::take() {
 
 MorvaneParentParser::Node MorvaneParentParser::leaf() {
     MvToken token = take();
-    return std::make_unique<MvAST>(token.type, token.text, token.line);
+    return MvAST::make(arena_, token.type, token.text, token.line);
 }
 
 MorvaneParentParser::Node MorvaneParentParser::match(int type) {
@@ -72,7 +72,7 @@ void MorvaneParentParser::matchDrop(int type) {
 }
 
 MorvaneParentParser::Node MorvaneParentParser::imaginary(int type, const char* text, int line) {
-    return std::make_unique<MvAST>(type, std::string_view(text), line);
+    return MvAST::makeWithLiteral(arena_, type, text, line);
 }
 
 void MorvaneParentParser::skipTo(int type) {
@@ -93,9 +93,13 @@ void MorvaneParentParser::skipPast(int type) {
 // left unparsed. A failure that no rule below handled ends the parse.
 void MorvaneParentParser::programme(MvAST** root) {
     *root = nullptr;
+    // The nodes come from the arena of the scope open now; asking for it
+    // once here spares a thread-local lookup per node.
+    arena_ = MvASTArena::current();
     next_ = &tokens_.lookahead(1);
     contexts_.assign(1, kGlobalContext);
     initialised_.clear();
+    initialisedHere_.clear();
     circular_ = CircularCheck();
     statementDepth_ = 0;
     expressionDepth_ = 0;
@@ -214,31 +218,51 @@ void MorvaneParentParser::noteFunctionCall(int line, const std::string& nameSpac
 
 // Initialised names are kept as the context name immediately followed by the
 // identifier; the key buffer is reused so that a lookup allocates nothing.
+// A name is looked up by its full key only the first time in a context.
 bool MorvaneParentParser::isInitialised(const std::string& name) {
+    if (initialisedHere_.contains(&name))
+        return true;
     key_.assign(contexts_.back());
     key_ += name;
-    return initialised_.count(key_) != 0;
+    if (initialised_.count(key_) == 0)
+        return false;
+    rememberInitialisedHere(name);
+    return true;
 }
 
 void MorvaneParentParser::declareGlobal(const std::string& name) {
     key_.assign(kGlobalContext);
     key_ += name;
-    if (initialised_.count(key_) == 0)
-        initialised_.insert(key_);
+    initialised_.insert(key_);
+    if (contexts_.size() == 1)
+        rememberInitialisedHere(name);
 }
 
 void MorvaneParentParser::declareLocal(const std::string& name) {
+    if (initialisedHere_.contains(&name))
+        return;
     key_.assign(contexts_.back());
     key_ += name;
-    if (initialised_.count(key_) == 0)
-        initialised_.insert(key_);
+    initialised_.insert(key_);
+    rememberInitialisedHere(name);
 }
 
-void MorvaneParentParser::enterContext(const std::string& name) { contexts_.push_back(name); }
+// A text made for its node alone may be freed and its address reused for
+// another name; only texts the arena keeps are remembered by address.
+void MorvaneParentParser::rememberInitialisedHere(const std::string& name) {
+    if (arena_)
+        initialisedHere_.insert(&name);
+}
+
+void MorvaneParentParser::enterContext(const std::string& name) {
+    contexts_.push_back(name);
+    initialisedHere_.clear();
+}
 
 // The outermost context is never left: it is the one every parse starts in.
 void MorvaneParentParser::leaveContext(const std::string& name) {
     if (contexts_.size() < 2 || contexts_.back() != name)
         throw new MvException("Whoa, can't leave a context that you're not in...");
     contexts_.pop_back();
+    initialisedHere_.clear();
 }

@@ -32,6 +32,7 @@
 #define MORVANE_ENGINE_MORVANEPARENTPARSER_H
 
 #include "MvAST.h"
+#include "MvNameAddressSet.h"
 #include "MvTokenBuffer.h"
 #include "morvane/MvType.h"
 
@@ -45,10 +46,10 @@ class MvParser;
 class MvPluginRegistry;
 struct MvPluginParameter;
 
-class MorvaneParentParser {
+class MorvaneParentParser final {
 public:
     MorvaneParentParser(MvTokenBuffer& tokens, MvParser* session);
-    virtual ~MorvaneParentParser();
+    ~MorvaneParentParser();
     MorvaneParentParser(const MorvaneParentParser&) = delete;
     MorvaneParentParser& operator=(const MorvaneParentParser&) = delete;
 
@@ -58,18 +59,19 @@ public:
     void programme(MvAST** root);
 
     // Hooks through which the grammar reports errors and talks to the session.
-    virtual void reportSyntaxErrorAt(const std::string& text, const std::string& message);
-    virtual void reportSyntaxError(const std::string& message);
-    virtual void reportAppleScriptError(const std::string& message, int start, int length);
-    virtual void addErrorDetail(const std::string& message);
-    virtual MvPluginRegistry& getLocalFunctions();
-    virtual bool isFunctionDefined(const std::string& nameSpace, const std::string& name);
-    virtual void noteFunctionCall(int line, const std::string& nameSpace, const std::string& name);
-    virtual bool isInitialised(const std::string& name);
-    virtual void declareGlobal(const std::string& name);
-    virtual void declareLocal(const std::string& name);
-    virtual void enterContext(const std::string& name);
-    virtual void leaveContext(const std::string& name);
+    // Nothing overrides them (the class is final), so their calls are direct.
+    void reportSyntaxErrorAt(const std::string& text, const std::string& message);
+    void reportSyntaxError(const std::string& message);
+    void reportAppleScriptError(const std::string& message, int start, int length);
+    void addErrorDetail(const std::string& message);
+    MvPluginRegistry& getLocalFunctions();
+    bool isFunctionDefined(const std::string& nameSpace, const std::string& name);
+    void noteFunctionCall(int line, const std::string& nameSpace, const std::string& name);
+    bool isInitialised(const std::string& name);
+    void declareGlobal(const std::string& name);
+    void declareLocal(const std::string& name);
+    void enterContext(const std::string& name);
+    void leaveContext(const std::string& name);
 
     // Deepest nesting of statements and of expressions the parser follows;
     // one level more is a syntax error (keeps the native stack bounded).
@@ -126,7 +128,7 @@ private:
     Node leaf();                     // the next token as a leaf
     Node match(int type);            // that token as a leaf, or Mismatched
     void matchDrop(int type);        // that token left out of the tree, or Mismatched
-    static Node imaginary(int type, const char* text, int line);
+    Node imaginary(int type, const char* text, int line);   // a node of no token
     void skipTo(int type);           // up to that token or the end of input
     void skipPast(int type);         // the same, and that token too
     std::size_t position() const { return consumed_; }
@@ -202,9 +204,16 @@ private:
 
     MvTokenBuffer& tokens_;
     MvParser* session_;
+    MvASTArena* arena_ = nullptr;     // of the tree being built (see programme)
     std::vector<std::string> contexts_;
     std::unordered_set<std::string> initialised_;
     std::string key_;                 // reused to build context + name keys
+    // Names found in or added to initialised_ for the current context, by
+    // their node texts: a script names the same variables over and over,
+    // and the full key costs a copy and a hash. Emptied whenever the context
+    // changes; only filled when the texts are kept by an arena.
+    MvNameAddressSet initialisedHere_;
+    void rememberInitialisedHere(const std::string& name);
     CircularCheck circular_;
     const MvToken* next_ = nullptr;   // the buffer's next token
     std::size_t consumed_ = 0;        // tokens taken so far

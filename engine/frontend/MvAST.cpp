@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,26 @@ std::uint32_t elfHash(std::string_view text) {
     return h;
 }
 
+// The hash the text index is searched with (FNV-1a): cheaper per character
+// than the ELF hash, which is worked out only for a text met the first time.
+std::uint32_t indexHash(std::string_view text) {
+    std::uint32_t h = 2166136261u;
+    for (char c : text)
+        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h;
+}
+
+// Most texts are a few characters long: a loop compares them faster than a
+// call to memcmp.
+bool sameBytes(const char* a, const char* b, std::size_t length) {
+    if (length > 16)
+        return std::memcmp(a, b, length) == 0;
+    for (std::size_t i = 0; i < length; ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
 constexpr std::size_t kFirstIndexSize = 256;   // a power of two
 
 // The first slot to try for a hash. The hash is spread over the index:
@@ -59,7 +80,7 @@ std::size_t indexSlot(std::uint32_t hash, std::size_t mask) {
 
 } // namespace
 
-MvASTArena::MvASTArena() : textSlots_(kFirstIndexSize, TextSlot{0, nullptr}) {}
+MvASTArena::MvASTArena() : textSlots_(kFirstIndexSize, TextSlot{0, 0, nullptr}) {}
 MvASTArena::~MvASTArena() = default;
 
 void* MvASTArena::allocate(std::size_t bytes) {
@@ -83,18 +104,23 @@ MvASTArena::Scope::Scope(MvASTArena* arena) : previous_(currentArena()) {
 MvASTArena::Scope::~Scope() { currentArena() = previous_; }
 
 const MvASTText& MvASTArena::keep(std::string_view text) {
-    const std::uint32_t hash = elfHash(text);
+    const std::uint32_t hash = indexHash(text);
     const std::size_t mask = textSlots_.size() - 1;
     for (std::size_t i = indexSlot(hash, mask); textSlots_[i].text; i = (i + 1) & mask) {
         const TextSlot& slot = textSlots_[i];
-        if (slot.hash == hash && slot.text->text == text)
+        if (slot.hash == hash && slot.length == text.size() &&
+            sameBytes(slot.text->text.data(), text.data(), text.size()))
             return *slot.text;
     }
-    texts_.push_back({std::string(text), static_cast<int>(hash % kIdentifierBuckets)});
+    return add(text, hash);
+}
+
+const MvASTText& MvASTArena::add(std::string_view text, std::uint32_t hash) {
+    texts_.push_back({std::string(text), static_cast<int>(elfHash(text) % kIdentifierBuckets)});
     const MvASTText* kept = &texts_.back();
     if (2 * texts_.size() > textSlots_.size()) {
         // The index doubles; every text moves to its slot in the new one.
-        std::vector<TextSlot> old(2 * textSlots_.size(), TextSlot{0, nullptr});
+        std::vector<TextSlot> old(2 * textSlots_.size(), TextSlot{0, 0, nullptr});
         old.swap(textSlots_);
         for (const TextSlot& slot : old)
             if (slot.text)
@@ -104,12 +130,22 @@ const MvASTText& MvASTArena::keep(std::string_view text) {
     return *kept;
 }
 
+const MvASTText& MvASTArena::keepLiteral(const char* literal) {
+    const auto address = reinterpret_cast<std::uintptr_t>(literal);
+    LiteralSlot& slot = literalSlots_[(address ^ (address >> 7)) & (kLiteralSlots - 1)];
+    if (slot.literal != literal) {
+        slot.text = &keep(literal);
+        slot.literal = literal;
+    }
+    return *slot.text;
+}
+
 void MvASTArena::addToIndex(std::uint32_t hash, const MvASTText* text) {
     const std::size_t mask = textSlots_.size() - 1;
     std::size_t i = indexSlot(hash, mask);
     while (textSlots_[i].text)
         i = (i + 1) & mask;
-    textSlots_[i] = TextSlot{hash, text};
+    textSlots_[i] = TextSlot{hash, static_cast<std::uint32_t>(text->text.size()), text};
 }
 
 MvASTArena* MvASTArena::current() { return currentArena(); }
@@ -121,6 +157,31 @@ void* MvAST::operator new(std::size_t size) {
     void* block = arena ? arena->allocate(size + kNodeHeader) : ::operator new(size + kNodeHeader);
     *static_cast<MvASTArena**>(block) = arena;
     return static_cast<unsigned char*>(block) + kNodeHeader;
+}
+
+void* MvAST::operator new(std::size_t size, MvASTArena* arena) {
+    if (!MV_AST_ARENA)
+        arena = nullptr;
+    void* block = arena ? arena->allocate(size + kNodeHeader) : ::operator new(size + kNodeHeader);
+    *static_cast<MvASTArena**>(block) = arena;
+    return static_cast<unsigned char*>(block) + kNodeHeader;
+}
+
+// Only called when a constructor throws; the arena keeps its memory.
+void MvAST::operator delete(void* node, MvASTArena*) noexcept {
+    operator delete(node, sizeof(MvAST));
+}
+
+std::unique_ptr<MvAST> MvAST::make(MvASTArena* arena, int type, std::string_view text, int line) {
+    return std::unique_ptr<MvAST>(new (arena) MvAST(type, line, keepText(arena, text)));
+}
+
+std::unique_ptr<MvAST> MvAST::makeWithLiteral(MvASTArena* arena, int type, const char* literal,
+                                              int line) {
+    if (!arena)
+        return make(nullptr, type, literal, line);
+    const MvASTText& kept = arena->keepLiteral(literal);
+    return std::unique_ptr<MvAST>(new (arena) MvAST(type, line, {&kept.text, kept.bucket, false}));
 }
 
 void MvAST::operator delete(void* node, std::size_t) noexcept {
@@ -139,7 +200,11 @@ MvAST::MvAST(int type, int tokenLine, KeptText kept)
       text(*kept.text) {}
 
 MvAST::KeptText MvAST::keepText(std::string_view text) {
-    if (MvASTArena* arena = MvASTArena::current()) {
+    return keepText(MvASTArena::current(), text);
+}
+
+MvAST::KeptText MvAST::keepText(MvASTArena* arena, std::string_view text) {
+    if (arena) {
         const MvASTText& kept = arena->keep(text);
         return {&kept.text, kept.bucket, false};
     }

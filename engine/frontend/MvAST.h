@@ -53,6 +53,10 @@ public:
 
     // The arena's one copy of text; it lives as long as the arena.
     const MvASTText& keep(std::string_view text);
+    // The same for a string literal of the program (the text of a node that
+    // stands for no token of the script): remembered by its address, so the
+    // text is looked up once per arena rather than once per node.
+    const MvASTText& keepLiteral(const char* literal);
 
     class Scope {
     public:
@@ -83,10 +87,22 @@ private:
     // full, so a search ends after a probe or two.
     struct TextSlot {
         std::uint32_t hash;
+        std::uint32_t length;    // of the text, compared before its bytes
         const MvASTText* text;   // null: the slot is free
     };
     std::vector<TextSlot> textSlots_;
+    const MvASTText& add(std::string_view text, std::uint32_t hash);
     void addToIndex(std::uint32_t hash, const MvASTText* text);
+
+    // keepLiteral's memory: a literal's address and its kept text, in the
+    // slot its address picks; a literal that meets another in its slot
+    // takes the slot over.
+    struct LiteralSlot {
+        const char* literal = nullptr;
+        const MvASTText* text = nullptr;
+    };
+    static constexpr std::size_t kLiteralSlots = 32;   // a power of two
+    LiteralSlot literalSlots_[kLiteralSlots];
 };
 
 struct MvAST {
@@ -100,6 +116,16 @@ struct MvAST {
     // From the current arena when one is open (see MvASTArena).
     static void* operator new(std::size_t size);
     static void operator delete(void* node, std::size_t size) noexcept;
+
+    // A node whose memory and text come from the given arena, or, when it is
+    // null, from the heap with a text of its own; the thread's open scope is
+    // not consulted. The parser makes most nodes of a tree, one per token,
+    // and knows its arena.
+    static std::unique_ptr<MvAST> make(MvASTArena* arena, int tokenType, std::string_view text,
+                                       int line);
+    // The same, the text being a string literal of the program.
+    static std::unique_ptr<MvAST> makeWithLiteral(MvASTArena* arena, int tokenType,
+                                                  const char* literal, int line);
 
     // Bucket given to nodes made to carry a value (date literals).
     static constexpr int kValueBucket = 211;
@@ -151,7 +177,13 @@ private:
         bool owned;
     };
     static KeptText keepText(std::string_view text);
+    static KeptText keepText(MvASTArena* arena, std::string_view text);
     MvAST(int tokenType, int line, KeptText kept);
+
+    // Memory for make: from arena (see currentForNodes for when it is not
+    // used), preceded by the same header as with the operator above.
+    static void* operator new(std::size_t size, MvASTArena* arena);
+    static void operator delete(void* node, MvASTArena* arena) noexcept;
 };
 
 #endif

@@ -412,7 +412,7 @@ MorvaneParentParser::Node MorvaneParentParser::dateLiteral() {
     when.ticks = 0;
     when.timeOnly = fields.tm_mday == 0 ? 1 : 0;
 
-    Node date = std::make_unique<MvAST>(MV_TOK_DATETIME, std::string_view(), day.line);
+    Node date = MvAST::make(arena_, MV_TOK_DATETIME, std::string_view(), day.line);
     date->identifierBucket = MvAST::kValueBucket;
     date->dateValue = new MvDateTimeValue(when);
     return date;

@@ -371,7 +371,7 @@ MorvaneParentParser::Node MorvaneParentParser::plainCommand() {
 // object; the scanned block is its only child.
 MorvaneParentParser::Node MorvaneParentParser::scriptStatement() {
     Node block = leaf();
-    Node root = std::make_unique<MvAST>(MV_TOK_SCRIPT, std::string_view(), block->line);
+    Node root = MvAST::make(arena_, MV_TOK_SCRIPT, std::string_view(), block->line);
     root->script = std::make_unique<MvScript>(block->text);
     Children(root.get()).add(std::move(block));
     return root;
