@@ -42,6 +42,11 @@ struct MvCallSiteLookup {
     std::uint64_t generation = 0;   // of the registries, when made
     const MvPluginRegistry* local = nullptr;
     std::vector<MvCallCandidate> candidates;
+    // The candidate, a script function, that a call whose every argument was
+    // a number chose (-1: none yet). Whether an argument fits a parameter
+    // depends only on its type and on whether it is a variable, so the next
+    // such call chooses it again.
+    int numberCandidate = -1;
 };
 
 // The lookups of one run, remembered per call site while no registry

@@ -194,10 +194,14 @@ void addCandidates(Lookup& lookup, const MvPluginRegistry::Overloads* overloads,
             lookup.candidates.push_back(candidate);
 }
 
+// The table entry of a call site (which may hold another site's lookup).
+Lookup& lookUpEntry(MvCallSites& sites, const MvAST* node) {
+    return sites.lookups[(reinterpret_cast<std::uintptr_t>(node) >> 4) % MvCallSites::kSize];
+}
+
 const Lookup& lookUp(MvCallSites& sites, const MvAST* node, const CallRecord& call,
                      const MvPluginRegistry& local) {
-    Lookup& entry =
-        sites.lookups[(reinterpret_cast<std::uintptr_t>(node) >> 4) % MvCallSites::kSize];
+    Lookup& entry = lookUpEntry(sites, node);
     const std::uint64_t generation = MvRegistryGeneration();
     if (entry.node == node && entry.generation == generation && entry.local == &local)
         return entry;
@@ -205,6 +209,7 @@ const Lookup& lookUp(MvCallSites& sites, const MvAST* node, const CallRecord& ca
     entry.generation = generation;
     entry.local = &local;
     entry.candidates.clear();
+    entry.numberCandidate = -1;
     MvPluginRegistry* process = MvPluginRegistry::THE_PluginRegistry();
     addCandidates(entry, process->find(*call.nameSpace, *call.function), call);
     addCandidates(entry, local.find(*call.nameSpace, *call.function), call);
@@ -314,26 +319,22 @@ void callWithBlock(MvFunctionContainer& function, MvTreeEval& caller, const Cand
     }
 }
 
-bool invoke(MvTreeEval& caller, const MvAST* node, CallRecord& call, MvValueHolder& result,
-            double* number) {
-    const Candidate* candidate =
-        resolve(caller.callSites(), node, call, caller.session()->getLocalFunctions());
-    if (!candidate)
-        raiseIncorrectArguments(call);
-    // Taken before the call: a native function may change the registries.
-    const MvType resultType = candidate->signature->resultType();
+// Whether every argument of the call is a number (none is a variable).
+bool allNumbers(const CallRecord& call) {
+    for (std::size_t a = 0; a < call.arguments.size(); ++a)
+        if (!call.arguments[a].isNumber)
+            return false;
+    return true;
+}
 
-    MvFunctionContainer* function = candidate->signature->function();
-    if (MvFunctionContainerLocal* local = function->asLocal()) {
-        if (callScriptFunction(*local, caller, *candidate, call, result, number)) {
-            if (!resultType.contains(MvTypeNumber))
-                MvRaise("Function returned illegal type");
-            return true;
-        }
-    } else {
-        callWithBlock(*function, caller, *candidate, call, result);
+// What a function gave: a number (returned is true) must be of the result
+// type, a value too (none becomes a no-value).
+bool checkedResult(const MvType& resultType, bool returned, MvValueHolder& result) {
+    if (returned) {
+        if (!resultType.contains(MvTypeNumber))
+            MvRaise("Function returned illegal type");
+        return true;
     }
-
     if (!result) {
         result = MvNoValueCreate();
         return false;
@@ -342,6 +343,66 @@ bool invoke(MvTreeEval& caller, const MvAST* node, CallRecord& call, MvValueHold
     if (type != MvTypeUndefined && !resultType.contains(type))
         MvRaise("Function returned illegal type");
     return false;
+}
+
+bool invoke(MvTreeEval& caller, const MvAST* node, CallRecord& call, MvValueHolder& result,
+            double* number) {
+    MvCallSites& sites = caller.callSites();
+    const MvPluginRegistry& localFunctions = caller.session()->getLocalFunctions();
+    const Candidate* candidate = resolve(sites, node, call, localFunctions);
+    if (!candidate)
+        raiseIncorrectArguments(call);
+    // Taken before the call: a native function may change the registries.
+    const MvType resultType = candidate->signature->resultType();
+
+    MvFunctionContainer* function = candidate->signature->function();
+    if (MvFunctionContainerLocal* local = function->asLocal()) {
+        if (allNumbers(call)) {
+            Lookup& lookup = lookUpEntry(sites, node);
+            lookup.numberCandidate = static_cast<int>(candidate - lookup.candidates.data());
+        }
+        const bool returned = callScriptFunction(*local, caller, *candidate, call, result, number);
+        return checkedResult(resultType, returned, result);
+    }
+    callWithBlock(*function, caller, *candidate, call, result);
+    return checkedResult(resultType, false, result);
+}
+
+// A call the call site made before with numbers alone, made again with
+// numbers: the arguments are computed as doubles and bound to the script
+// function chosen then, with no call record. False, having done nothing
+// that shows, when the site has no such choice or an argument is no
+// expression of numbers.
+bool tryNumberCall(MvTreeEval& caller, const MvAST* node, const MvAST* firstArgument,
+                   MvValueHolder& result, double* number, bool& returned) {
+    MvCallSites& sites = caller.callSites();
+    const Lookup& lookup = lookUpEntry(sites, node);
+    if (lookup.numberCandidate < 0 || lookup.node != node ||
+        lookup.generation != MvRegistryGeneration() ||
+        lookup.local != &caller.session()->getLocalFunctions())
+        return false;
+    constexpr std::size_t kMost = 8;
+    double numbers[kMost];
+    std::size_t count = 0;
+    for (const MvAST* argument = firstArgument; argument; argument = argument->sibling()) {
+        const MvAST* value = argument;
+        if (value->tokenType == MV_TOK_PARAM_ASSIGN)
+            value = value->child() ? value->child()->sibling() : nullptr;
+        if (value && value->tokenType == MV_TOK_NO_REF_PARAMETER)
+            value = value->child();
+        if (!value || value->tokenType == MV_TOK_REF_PARAMETER || count == kMost ||
+            !caller.numberExpression(value, numbers[count]))
+            return false;
+        ++count;
+    }
+    const Candidate& candidate = lookup.candidates[static_cast<std::size_t>(lookup.numberCandidate)];
+    const MvPluginSignature& signature = *candidate.signature;
+    const MvType resultType = signature.resultType();
+    MvFunctionContainerLocal* local = signature.function()->asLocal();
+    const bool gave = local->runWithNumbers(result, &caller, caller.session(), signature,
+                                            candidate.boundTo.data(), numbers, number);
+    returned = checkedResult(resultType, gave, result);
+    return true;
 }
 
 // One argument node: #(-> name value) or a bare value, where the value is
@@ -391,6 +452,9 @@ bool MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result
     const MvAST* function = nameSpace ? nameSpace->sibling() : nullptr;
     if (!function)
         caller.noViableAlternative("pluginFunctionExpression", node);
+    bool returned = false;
+    if (tryNumberCall(caller, node, function->sibling(), result, number, returned))
+        return returned;
     CallRecord call;
     call.nameSpace = &nameSpace->text;
     call.function = &function->text;
@@ -512,6 +576,9 @@ public:
         slots_[p] = evaluator_.makeReferenceParameter(reserved(p), bucket, name, target);
     }
 
+    // Whether parameter p got a variable (from its argument, or its default).
+    bool isBound(std::size_t p) const { return slots_[p] != nullptr; }
+
     // A parameter left out has no variable until its default is evaluated,
     // as in a frame of its own: its kept slot goes.
     void leaveOut(std::size_t p, int bucket, const std::string& name) {
@@ -624,15 +691,81 @@ void MvFunctionContainerLocal::call(MvValueHolder& result, MvParameterBlock* arg
     run(result, arguments->context(), session, signature, bound.data(), nullptr);
 }
 
+namespace {
+
+// Binds the arguments of a call site: per parameter, the argument bound to
+// it or null.
+class ArgumentBinder {
+public:
+    explicit ArgumentBinder(MvCallArgument* const* bound) : bound_(bound) {}
+
+    // False for a parameter left out.
+    bool operator()(MvCallFrame& frame, std::size_t p, int bucket,
+                    const MvPluginParameter& parameter) const {
+        MvCallArgument* given = bound_[p];
+        if (!given)
+            return false;
+        if (given->slot.kind == MvArgumentSlot::Reference)
+            frame.bindReference(p, bucket, parameter.name, given->slot.container);
+        else if (given->isNumber)
+            frame.bindNumber(p, bucket, parameter.name, given->number);
+        else if (given->slot.kind == MvArgumentSlot::Value)
+            frame.bindValue(p, bucket, parameter.name, std::move(given->slot.value));
+        else
+            MvRaise("Internal parameter problem in plug-in");
+        return true;
+    }
+
+private:
+    MvCallArgument* const* bound_;
+};
+
+// Binds numbers: per parameter, the index of its number or -1.
+class NumberBinder {
+public:
+    NumberBinder(const int* boundTo, const double* numbers)
+        : boundTo_(boundTo), numbers_(numbers) {}
+
+    bool operator()(MvCallFrame& frame, std::size_t p, int bucket,
+                    const MvPluginParameter& parameter) const {
+        const int a = boundTo_[p];
+        if (a < 0)
+            return false;
+        frame.bindNumber(p, bucket, parameter.name, numbers_[a]);
+        return true;
+    }
+
+private:
+    const int* boundTo_;
+    const double* numbers_;
+};
+
+} // namespace
+
+bool MvFunctionContainerLocal::run(MvValueHolder& result, MvTreeEval* caller, MvParser* session,
+                                   const MvPluginSignature& signature,
+                                   MvCallArgument* const* bound, double* number) {
+    return runBound(result, caller, session, signature, ArgumentBinder(bound), number);
+}
+
+bool MvFunctionContainerLocal::runWithNumbers(MvValueHolder& result, MvTreeEval* caller,
+                                              MvParser* session,
+                                              const MvPluginSignature& signature,
+                                              const int* boundTo, const double* numbers,
+                                              double* number) {
+    return runBound(result, caller, session, signature, NumberBinder(boundTo, numbers), number);
+}
+
 // The parameters become local variables of the frame: values as copies,
 // variables as writable references (so that assignments reach the caller's
 // variable). Defaults left to the callee are evaluated afterwards, in the
 // frame, so they may use the parameters before them. The body runs as a
 // block there; a return at its top level ends it directly, one further down
 // arrives as a thrown return value.
-bool MvFunctionContainerLocal::run(MvValueHolder& result, MvTreeEval* caller, MvParser* session,
-                                   const MvPluginSignature& signature,
-                                   MvCallArgument* const* bound, double* number) {
+template <class Binder>
+bool MvFunctionContainerLocal::runBound(MvValueHolder& result, MvTreeEval* caller,
+                                        MvParser* session, const MvPluginSignature& signature,
+                                        const Binder& bind, double* number) {
     const std::vector<MvPluginParameter>& parameters = signature.parameters();
     if (buckets_.size() != parameters.size() || idleSignature_ != &signature) {
         // The frames kept belong to the parameters they were made for.
@@ -648,29 +781,22 @@ bool MvFunctionContainerLocal::run(MvValueHolder& result, MvTreeEval* caller, Mv
     MvTreeEval& local = frame.evaluator();
 
     const std::size_t n = parameters.size();
+    bool leftOut = false;
     for (std::size_t p = 0; p < n; ++p) {
         const MvPluginParameter& parameter = parameters[p];
-        MvCallArgument* given = bound[p];
-        if (!given) {
-            frame.leaveOut(p, buckets_[p], parameter.name);
-            if (parameter.dynamic)
-                continue;
-            if (!parameter.defaultValue)
-                MvRaise("Internal parameter problem in plug-in");
-            frame.bindValue(p, buckets_[p], parameter.name, parameter.defaultValue);
-        } else if (given->slot.kind == MvArgumentSlot::Reference) {
-            frame.bindReference(p, buckets_[p], parameter.name, given->slot.container);
-        } else if (given->isNumber) {
-            frame.bindNumber(p, buckets_[p], parameter.name, given->number);
-        } else if (given->slot.kind == MvArgumentSlot::Value) {
-            frame.bindValue(p, buckets_[p], parameter.name, std::move(given->slot.value));
-        } else {
+        if (bind(frame, p, buckets_[p], parameter))
+            continue;
+        leftOut = true;
+        frame.leaveOut(p, buckets_[p], parameter.name);
+        if (parameter.dynamic)
+            continue;
+        if (!parameter.defaultValue)
             MvRaise("Internal parameter problem in plug-in");
-        }
+        frame.bindValue(p, buckets_[p], parameter.name, parameter.defaultValue);
     }
-    for (std::size_t p = 0; p < n; ++p) {
+    for (std::size_t p = 0; leftOut && p < n; ++p) {
         const MvPluginParameter& parameter = parameters[p];
-        if (bound[p] || !parameter.dynamic)
+        if (!parameter.dynamic || frame.isBound(p))
             continue;
         if (!parameter.defaultExpression)
             MvRaise("Error with default local function parameter.");

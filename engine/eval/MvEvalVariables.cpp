@@ -30,11 +30,17 @@ void checkOverwrite(const MvValueContainer* container, bool check) {
 // The variable an identifier node names in its scope, or null. The node
 // remembers what it found, and the lookup is skipped while the table has
 // lost no entry since.
-MvValueContainer* MvTreeEval::knownVariable(const MvAST* variableNode) {
+inline MvValueContainer* MvTreeEval::knownVariable(const MvAST* variableNode) {
+    const MvAST* id = variableNode->child();
+    const MvTreeEval* scope = variableNode->tokenType == MV_TOK_GLOBAL ? globalScope() : this;
+    if (id->variableEpoch == scope->valueMap_.epoch())
+        return id->variable;
+    return lookUpVariable(variableNode);
+}
+
+MvValueContainer* MvTreeEval::lookUpVariable(const MvAST* variableNode) {
     const MvAST* id = variableNode->child();
     const MvVariableTable& table = scopeFor(variableNode)->valueMap_;
-    if (id->variableEpoch == table.epoch())
-        return id->variable;
     MvValueContainer* container = table.find(id->identifierBucket, id->text);
     if (container) {
         id->variable = container;
@@ -231,10 +237,12 @@ void MvTreeEval::incrementVariable(bool global, int bucket, const std::string& n
 // The loops' increment: what incrementVariable does, for the variable a
 // node names (remembered by the node).
 void MvTreeEval::incrementVariableAt(const MvAST* variableNode) {
+    pollInterrupt();
+    MvValueContainer* container = knownVariable(variableNode);
     bool writable = false;
-    MvValueHolder& slot = variableSlot(variableNode, writable);
+    MvValueHolder& slot = readableSlot(container, variableNode->child()->text, writable);
     addOne(slot, writable);
-    knownVariable(variableNode)->valueChanged();
+    container->valueChanged();
 }
 
 // Deleting a writable reference (a reference parameter) also deletes the

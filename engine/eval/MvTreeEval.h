@@ -214,6 +214,7 @@ private:
     MvTreeEval* scopeFor(const MvAST* variableNode);
     MvValueContainer* containerFor(const MvAST* variableNode, bool check);
     MvValueContainer* knownVariable(const MvAST* variableNode);
+    MvValueContainer* lookUpVariable(const MvAST* variableNode);
     // The value slot of the variable a node with an identifier child names.
     MvValueHolder& variableSlot(const MvAST* variableNode, bool& writable);
     void incrementVariableAt(const MvAST* variableNode);

@@ -44,6 +44,7 @@ MvValueContainer::MvValueContainer(MvValueContainer* target, const std::string& 
 }
 
 void MvValueContainer::holdValue(MvValueHolder value) {
+    numberKept_ = false;
     value_ = ownValue(std::move(value));
     writable_ = false;
     content_ = Value;
@@ -54,7 +55,8 @@ bool MvValueContainer::holdsOwnNumber() const {
 }
 
 void MvValueContainer::holdNumber(double number) {
-    if (holdsOwnNumber()) {
+    if (numberKept_) {
+        numberKept_ = false;
         static_cast<MvNumberValue*>(value_.get())->value = number;
         writable_ = false;
         return;
@@ -65,6 +67,7 @@ void MvValueContainer::holdNumber(double number) {
 void MvValueContainer::referTo(MvValueContainer* target, bool writable) {
     if (!target)
         MvRaise("can't reference NULL container");
+    numberKept_ = false;
     value_.release();   // a number kept by an idle frame's slot
     writable_ = writable;
     target_ = target;
@@ -84,12 +87,15 @@ void MvValueContainer::vacate() {
         updateObserved(true);
     }
     value_.release();
+    numberKept_ = false;
     content_ = Empty;
 }
 
 void MvValueContainer::vacateKeepingNumber() {
-    if (holdsOwnNumber() && referees_.empty() && !window_)
+    if (holdsOwnNumber() && referees_.empty() && !window_) {
+        numberKept_ = true;
         return;
+    }
     vacate();
 }
 
@@ -176,6 +182,7 @@ void MvValueContainer::assign(MvValueHolder value) {
     MvValueContainer* c = endOfWritableChain();
     if (c->content_ == Reference)
         c->dropReference();
+    c->numberKept_ = false;
     c->value_ = ownValue(std::move(value));
     c->content_ = Value;
     c->valueChanged();
@@ -189,6 +196,7 @@ void MvValueContainer::setReference(MvValueContainer* target) {
     if (!target)
         MvRaise("setReference to NULL container");
     c->dropReference();
+    c->numberKept_ = false;
     c->value_.release();
     c->target_ = target;
     c->content_ = Reference;

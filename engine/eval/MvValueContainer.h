@@ -104,6 +104,9 @@ private:
     mv_auto_value<MvWindow> window_;
     std::vector<MvValueContainer*> referees_;   // usually none
     NameKind nameKind_ = NameNeverSet;
+    // Set by vacateKeepingNumber when it keeps the number, until the slot
+    // is bound again: the next holdNumber need not look at the value.
+    bool numberKept_ = false;
 
     static std::atomic<int> observed_;
 };

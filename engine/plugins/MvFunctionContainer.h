@@ -70,8 +70,18 @@ public:
     bool run(MvValueHolder& result, MvTreeEval* caller, MvParser* session,
              const MvPluginSignature& signature, MvCallArgument* const* bound,
              double* number);
+    // The same for a call whose arguments are all numbers: boundTo holds,
+    // per parameter, the index in numbers of the argument bound to it, or -1.
+    bool runWithNumbers(MvValueHolder& result, MvTreeEval* caller, MvParser* session,
+                        const MvPluginSignature& signature, const int* boundTo,
+                        const double* numbers, double* number);
 
 private:
+    // What run does, the arguments bound by bind (see MvEvalCalls.cpp).
+    template <class Binder>
+    bool runBound(MvValueHolder& result, MvTreeEval* caller, MvParser* session,
+                  const MvPluginSignature& signature, const Binder& bind, double* number);
+
     const MvAST* definition_;
     const MvAST* body_ = nullptr;   // found at the first call
     std::vector<int> buckets_;      // identifier buckets of the parameter names
