@@ -428,6 +428,36 @@ TEST_F(ScriptCalls, AParameterTakesAValueOfAnyKindAfterANumber) {
     EXPECT_EQ(r.console, "1\ntext\n5\ntrue\n-1\n");
 }
 
+// A call site met again binds its numbers as it did the first time: by
+// name, by position and to defaults, to the overload that fits them, with
+// the result checked every time.
+TEST_F(ScriptCalls, ACallSiteMetAgainBindsItsNumbersAsTheFirstTime) {
+    RunResult r = runScript(
+        "define pair(a, b -> a + 1) begin return a * 10 + b; end\n"
+        "define Shape.kind(number n) begin return \"number \" + n; end\n"
+        "define Shape.kind(text t) begin return \"text \" + t; end\n"
+        "set i to 1;\n"
+        "repeat 3 times increment i begin\n"
+        "  print pair(b -> i, 7) + pair(i);\n"
+        "  print Shape.kind(i * 2);\n"
+        "end\n"
+        "set v to 1;\n"
+        "repeat 3 times begin print Shape.kind(v); set v to \"x\"; end\n");
+    EXPECT_TRUE(r.records.empty()) << messages(r).front();
+    EXPECT_EQ(r.console, "83\nnumber 2\n95\nnumber 4\n107\nnumber 6\n"
+                         "number 1\ntext x\ntext x\n");
+
+    r = runScript("define g(n) returns number begin if n > 2 then return \"big\"; return n; end\n"
+                  "set i to 1;\nrepeat 5 times increment i begin print g(i); end\n");
+    EXPECT_EQ(r.console, "1\n2\nRunTime Error");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Function returned illegal type"});
+
+    r = runScript("define g(n) returns text begin if n > 2 then return n; return \"small\"; end\n"
+                  "set i to 1;\nrepeat 5 times increment i begin set x to g(i); print x; end\n");
+    EXPECT_EQ(r.console, "small\nsmall\nRunTime Error");
+    EXPECT_EQ(messages(r), std::vector<std::string>{"Function returned illegal type"});
+}
+
 TEST_F(ScriptCalls, RecursiveCallsKeepTheirOwnParameters) {
     RunResult r = runScript("define fib(n) begin\n  if n < 2 then return n;\n"
                             "  set a to fib(n - 1);\n  set b to fib(n - 2);\n  return a + b + n - n;\nend\n"
