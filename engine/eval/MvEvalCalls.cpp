@@ -329,9 +329,10 @@ bool allNumbers(const CallRecord& call) {
 
 // What a function gave: a number (returned is true) must be of the result
 // type, a value too (none becomes a no-value).
-bool checkedResult(const MvType& resultType, bool returned, MvValueHolder& result) {
+bool checkedResult(const MvType& resultType, bool takesNumber, bool returned,
+                   MvValueHolder& result) {
     if (returned) {
-        if (!resultType.contains(MvTypeNumber))
+        if (!takesNumber)
             MvRaise("Function returned illegal type");
         return true;
     }
@@ -352,20 +353,23 @@ bool invoke(MvTreeEval& caller, const MvAST* node, CallRecord& call, MvValueHold
     const Candidate* candidate = resolve(sites, node, call, localFunctions);
     if (!candidate)
         raiseIncorrectArguments(call);
-    // Taken before the call: a native function may change the registries.
-    const MvType resultType = candidate->signature->resultType();
-
-    MvFunctionContainer* function = candidate->signature->function();
+    // A script function's signature lives in the session's registry, which
+    // lasts the run; the candidate may be another site's when the call ends.
+    const MvPluginSignature& signature = *candidate->signature;
+    MvFunctionContainer* function = signature.function();
     if (MvFunctionContainerLocal* local = function->asLocal()) {
         if (allNumbers(call)) {
             Lookup& lookup = lookUpEntry(sites, node);
             lookup.numberCandidate = static_cast<int>(candidate - lookup.candidates.data());
         }
         const bool returned = callScriptFunction(*local, caller, *candidate, call, result, number);
-        return checkedResult(resultType, returned, result);
+        return checkedResult(signature.resultType(), signature.resultTakesNumber(), returned,
+                             result);
     }
+    // Taken before the call: a native function may change the registries.
+    const MvType resultType = signature.resultType();
     callWithBlock(*function, caller, *candidate, call, result);
-    return checkedResult(resultType, false, result);
+    return checkedResult(resultType, false, false, result);
 }
 
 // A call the call site made before with numbers alone, made again with
@@ -397,11 +401,10 @@ bool tryNumberCall(MvTreeEval& caller, const MvAST* node, const MvAST* firstArgu
     }
     const Candidate& candidate = lookup.candidates[static_cast<std::size_t>(lookup.numberCandidate)];
     const MvPluginSignature& signature = *candidate.signature;
-    const MvType resultType = signature.resultType();
     MvFunctionContainerLocal* local = signature.function()->asLocal();
     const bool gave = local->runWithNumbers(result, &caller, caller.session(), signature,
                                             candidate.boundTo.data(), numbers, number);
-    returned = checkedResult(resultType, gave, result);
+    returned = checkedResult(signature.resultType(), signature.resultTakesNumber(), gave, result);
     return true;
 }
 
@@ -465,12 +468,7 @@ bool MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result
 
 // ------------------------------------------------------ script functions
 
-MvCallSites& MvTreeEval::callSites() {
-    MvTreeEval* global = globalScope();
-    if (!global->callSites_)
-        global->callSites_ = std::make_unique<MvCallSites>();
-    return *global->callSites_;
-}
+void MvTreeEval::makeCallSites() { callSites_ = std::make_unique<MvCallSites>(); }
 
 void MvTreeEval::startOfCall(MvParser* session, MvTreeEval* globalEvaluator) {
     session_ = session;
@@ -543,7 +541,8 @@ void MvTreeEval::endOfCall(const std::vector<MvValueContainer*>& kept, std::size
     for (MvValueContainer* slot : kept)
         if (slot)
             slot->vacateKeepingNumber();
-    windowMap_.clear();
+    if (windowMap_.size() != 0)
+        windowMap_.clear();
     if (globalEvaluator_ && referred)
         globalEvaluator_->purge();
     globalEvaluator_ = nullptr;
@@ -568,7 +567,11 @@ public:
     }
 
     void bindNumber(std::size_t p, int bucket, const std::string& name, double number) {
-        slots_[p] = evaluator_.makeNumberParameter(reserved(p), bucket, name, number);
+        if (MvValueContainer* slot = reserved(p)) {
+            slot->holdNumber(number);
+            return;
+        }
+        slots_[p] = evaluator_.makeNumberParameter(nullptr, bucket, name, number);
     }
 
     void bindReference(std::size_t p, int bucket, const std::string& name,
@@ -627,26 +630,24 @@ MvFunctionContainerLocal::~MvFunctionContainerLocal() = default;
 
 namespace {
 
-// Takes an idle frame of the function (or makes one) for one call, and
-// gives it back afterwards; a few are kept, for recursion.
+// Takes the function's frame for the next depth of calls (making it the
+// first time) for one call, and gives it back afterwards. Frames are used
+// in stack order; a few stay made, for recursion.
 class FrameScope {
 public:
-    FrameScope(std::vector<std::unique_ptr<MvCallFrame>>& idle, MvParser* session,
-               MvTreeEval* global, const std::vector<int>& buckets,
-               const std::vector<MvPluginParameter>& parameters)
-        : idle_(idle), buckets_(buckets), parameters_(parameters) {
-        if (idle.empty()) {
-            frame_ = std::make_unique<MvCallFrame>(session, global);
-        } else {
-            frame_ = std::move(idle.back());
-            idle.pop_back();
-        }
+    FrameScope(MvCallFrames& frames, MvParser* session, MvTreeEval* global,
+               const std::vector<int>& buckets, const std::vector<MvPluginParameter>& parameters)
+        : frames_(frames), buckets_(buckets), parameters_(parameters) {
+        if (frames.inUse == frames.made.size())
+            frames.made.push_back(std::make_unique<MvCallFrame>(session, global));
+        frame_ = frames.made[frames.inUse++].get();
         frame_->begin(session, global, parameters.size());
     }
     ~FrameScope() {
         frame_->end(buckets_, parameters_);
-        if (idle_.size() < kKept)
-            idle_.push_back(std::move(frame_));
+        --frames_.inUse;
+        if (frames_.inUse >= kKept && frames_.made.size() > frames_.inUse)
+            frames_.made.resize(frames_.inUse);
     }
     FrameScope(const FrameScope&) = delete;
     FrameScope& operator=(const FrameScope&) = delete;
@@ -656,10 +657,10 @@ public:
 private:
     static constexpr std::size_t kKept = 8;
 
-    std::vector<std::unique_ptr<MvCallFrame>>& idle_;
+    MvCallFrames& frames_;
     const std::vector<int>& buckets_;
     const std::vector<MvPluginParameter>& parameters_;
-    std::unique_ptr<MvCallFrame> frame_;
+    MvCallFrame* frame_;
 };
 
 // The body of a definition: its last child, a block.
@@ -769,14 +770,14 @@ bool MvFunctionContainerLocal::runBound(MvValueHolder& result, MvTreeEval* calle
     const std::vector<MvPluginParameter>& parameters = signature.parameters();
     if (buckets_.size() != parameters.size() || idleSignature_ != &signature) {
         // The frames kept belong to the parameters they were made for.
-        idleFrames_.clear();
+        frames_.made.resize(frames_.inUse);
         idleSignature_ = &signature;
         buckets_.clear();
         for (const MvPluginParameter& parameter : parameters)
             buckets_.push_back(MvAST::bucketOf(parameter.name));
     }
     MvTreeEval* global = caller ? caller->globalScope() : session->getMvTreeEval();
-    FrameScope scope(idleFrames_, session, global, buckets_, parameters);
+    FrameScope scope(frames_, session, global, buckets_, parameters);
     MvCallFrame& frame = scope.get();
     MvTreeEval& local = frame.evaluator();
 

@@ -133,12 +133,10 @@ bool isExecutableStatement(int type) {
 
 } // namespace
 
-MvTreeEval::NestingGuard::NestingGuard(MvTreeEval* evaluator)
-    : depth_(evaluator->globalScope()->nesting_) {
-    if (++depth_ > kMaxNesting) {
-        --depth_;
-        MvRaise("The script is nested too deeply to run.");
-    }
+// The guard being made is one level too deep: it is not counted.
+void MvTreeEval::NestingGuard::tooDeep() {
+    --depth_;
+    MvRaise("The script is nested too deeply to run.");
 }
 
 void MvTreeEval::statement(MvAST* node) {

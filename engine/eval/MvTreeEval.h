@@ -120,19 +120,28 @@ public:
     std::uint64_t variablesEpoch() const { return valueMap_.epoch(); }
     // What the calls of this run remember per call site (MvEvalCalls.cpp);
     // kept by the global evaluator.
-    MvCallSites& callSites();
+    MvCallSites& callSites() {
+        MvTreeEval* global = globalScope();
+        if (!global->callSites_)
+            global->makeCallSites();
+        return *global->callSites_;
+    }
 
     // Counts nested expressions and statements of a run (the global
     // evaluator keeps the count for every scope of the run), so that a very
     // deep tree is an error rather than the end of the thread's stack.
     class NestingGuard {
     public:
-        explicit NestingGuard(MvTreeEval* evaluator);
+        explicit NestingGuard(MvTreeEval* evaluator) : depth_(evaluator->globalScope()->nesting_) {
+            if (++depth_ > kMaxNesting)
+                tooDeep();
+        }
         ~NestingGuard() { --depth_; }
         NestingGuard(const NestingGuard&) = delete;
         NestingGuard& operator=(const NestingGuard&) = delete;
 
     private:
+        [[noreturn]] void tooDeep();
         int& depth_;
     };
     static constexpr int kMaxNesting = 2500;
@@ -221,6 +230,7 @@ private:
     std::string windowName(const MvAST* nameExpression);
     void purge();
     void sleepSeconds(double seconds);
+    void makeCallSites();
 
     MvParser* session_;
     MvTreeEval* globalEvaluator_;

@@ -50,17 +50,7 @@ void MvValueContainer::holdValue(MvValueHolder value) {
     content_ = Value;
 }
 
-bool MvValueContainer::holdsOwnNumber() const {
-    return content_ == Value && value_.isSole() && value_->GetType() == MvTypeNumber;
-}
-
-void MvValueContainer::holdNumber(double number) {
-    if (numberKept_) {
-        numberKept_ = false;
-        static_cast<MvNumberValue*>(value_.get())->value = number;
-        writable_ = false;
-        return;
-    }
+void MvValueContainer::holdNewNumber(double number) {
     holdValue(MvValueHolder(new MvNumberValue(number)));
 }
 
@@ -89,14 +79,6 @@ void MvValueContainer::vacate() {
     value_.release();
     numberKept_ = false;
     content_ = Empty;
-}
-
-void MvValueContainer::vacateKeepingNumber() {
-    if (holdsOwnNumber() && referees_.empty() && !window_) {
-        numberKept_ = true;
-        return;
-    }
-    vacate();
 }
 
 void MvValueContainer::createWindow(MvParser* session) {

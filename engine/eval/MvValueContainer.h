@@ -8,6 +8,7 @@
 #include "morvane/MvAutoObject.h"
 #include "morvane/MvGraphics.h"
 #include "morvane/MvValue.h"
+#include "values/MvNumberValue.h"
 
 #include <atomic>
 #include <vector>
@@ -38,13 +39,26 @@ public:
     void holdValue(MvValueHolder value);
     // holdValue with a new number, written into the number the slot kept
     // (see vacateKeepingNumber) when it has one.
-    void holdNumber(double number);
+    void holdNumber(double number) {
+        if (!numberKept_)
+            return holdNewNumber(number);
+        numberKept_ = false;
+        writable_ = false;
+        static_cast<MvNumberValue*>(value_.get())->value = number;
+    }
     void referTo(MvValueContainer* target, bool writable);
     // vacate for the slot of an idle call frame, which nothing can reach
     // until the frame's next call binds or vacates the slot again: a number
     // held by this slot alone, in a slot with no window and no referees,
     // stays for the next holdNumber.
-    void vacateKeepingNumber();
+    void vacateKeepingNumber() {
+        if (content_ == Value && referees_.empty() && !window_ && value_.isSole() &&
+            value_->GetType() == MvTypeNumber) {
+            numberKept_ = true;
+            return;
+        }
+        vacate();
+    }
 
     // The value slot at the end of the reference chain (may be empty).
     MvValueHolder& readSlot() {
@@ -93,7 +107,7 @@ private:
     void invalidateReferees();
     void createWindow(MvParser* session);
     void updateObserved(bool wasObserved);
-    bool holdsOwnNumber() const;
+    void holdNewNumber(double number);
     bool observed() const { return window_.get() != nullptr || !referees_.empty(); }
 
     MvValueContainer* target_ = nullptr;

@@ -48,6 +48,14 @@ private:
     bool usesCurrentDirectory_;
 };
 
+// The frames of a script function's calls (the evaluator and the
+// parameters' slots of each): the first inUse serve the calls under way,
+// outermost first; the others wait for the next call.
+struct MvCallFrames {
+    std::vector<std::unique_ptr<MvCallFrame>> made;
+    std::size_t inUse = 0;
+};
+
 // A function defined in the script: the definition node holds its
 // parameters, their default expressions and its body. The node belongs to
 // the session's syntax tree, which outlives the session's registry entries.
@@ -85,10 +93,9 @@ private:
     const MvAST* definition_;
     const MvAST* body_ = nullptr;   // found at the first call
     std::vector<int> buckets_;      // identifier buckets of the parameter names
-    // Frames of calls that ended, ready for the next call (the evaluator
-    // and the parameters' slots of each), for the parameters of one signature.
+    // The frames, for the parameters of this signature.
     const MvPluginSignature* idleSignature_ = nullptr;
-    std::vector<std::unique_ptr<MvCallFrame>> idleFrames_;
+    MvCallFrames frames_;
 };
 
 #endif

@@ -20,10 +20,6 @@ struct MvPluginRegistry::NameSpaces {
 
 namespace {
 
-// Changes with every registry made, changed or destroyed, in any session on
-// any thread (call sites compare it to know their lookups still hold).
-std::atomic<std::uint64_t> generation{1};
-
 // The process-wide registry, made on first use. Sessions on several threads
 // may ask for it at once; it is made under the lock and then read without.
 struct ProcessRegistry {
@@ -48,13 +44,17 @@ void appendText(MvListValue* list, std::string text) {
 
 } // namespace
 
-std::uint64_t MvRegistryGeneration() { return generation.load(std::memory_order_relaxed); }
+// Changes with every registry made, changed or destroyed, in any session on
+// any thread (call sites compare it to know their lookups still hold).
+std::atomic<std::uint64_t> MvRegistryGenerationCount{1};
 
 MvPluginRegistry::MvPluginRegistry() : nameSpaces_(std::make_unique<NameSpaces>()) {
-    generation.fetch_add(1, std::memory_order_relaxed);
+    MvRegistryGenerationCount.fetch_add(1, std::memory_order_relaxed);
 }
 
-MvPluginRegistry::~MvPluginRegistry() { generation.fetch_add(1, std::memory_order_relaxed); }
+MvPluginRegistry::~MvPluginRegistry() {
+    MvRegistryGenerationCount.fetch_add(1, std::memory_order_relaxed);
+}
 
 MvPluginRegistry* MvPluginRegistry::THE_PluginRegistry() {
     ProcessRegistry& process = processRegistry();
@@ -78,7 +78,7 @@ void MvDeletePluginRegistry() {
 void MvPluginRegistry::insert(const std::string& nameSpace, const std::string& name,
                               std::unique_ptr<MvPluginSignature> signature) {
     nameSpaces_->spaces[nameSpace][name].push_back(std::move(signature));
-    generation.fetch_add(1, std::memory_order_relaxed);
+    MvRegistryGenerationCount.fetch_add(1, std::memory_order_relaxed);
 }
 
 const MvPluginRegistry::Overloads* MvPluginRegistry::find(const std::string& nameSpace,

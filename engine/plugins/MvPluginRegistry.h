@@ -6,11 +6,15 @@
 #include "MvPluginSignature.h"
 #include "morvane/MvPluginApi.h"
 
+#include <atomic>
 #include <cstdint>
 
 // Changes whenever any registry is made, destroyed or given a signature: a
 // lookup remembered under one generation is valid while it lasts.
-std::uint64_t MvRegistryGeneration();
+extern std::atomic<std::uint64_t> MvRegistryGenerationCount;
+inline std::uint64_t MvRegistryGeneration() {
+    return MvRegistryGenerationCount.load(std::memory_order_relaxed);
+}
 
 // The namespace of functions called without one.
 extern const char* const MvInternalNameSpace;   // "__MorvaneInternal"

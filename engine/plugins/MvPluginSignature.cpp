@@ -6,7 +6,10 @@
 
 MvPluginSignature::MvPluginSignature(std::uint32_t parameterCount, MvType resultType,
                                      std::unique_ptr<MvFunctionContainer> function)
-    : parameterCount_(parameterCount), resultType_(resultType), function_(std::move(function)) {
+    : parameterCount_(parameterCount),
+      resultType_(resultType),
+      resultTakesNumber_(resultType.contains(MvTypeNumber)),
+      function_(std::move(function)) {
     parameters_.reserve(parameterCount);
 }
 

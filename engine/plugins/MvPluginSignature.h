@@ -47,6 +47,8 @@ public:
     int indexOf(const char* name) const;
 
     const MvType& resultType() const { return resultType_; }
+    // Whether the result type takes a number (asked after every call).
+    bool resultTakesNumber() const { return resultTakesNumber_; }
     MvFunctionContainer* function() const { return function_.get(); }
     const std::string& description() const { return description_; }
     void setDescription(std::string description) { description_ = std::move(description); }
@@ -58,6 +60,7 @@ private:
     std::uint32_t parameterCount_;
     std::vector<MvPluginParameter> parameters_;
     MvType resultType_;
+    bool resultTakesNumber_;
     std::unique_ptr<MvFunctionContainer> function_;
     std::string description_;
 };
