@@ -559,7 +559,8 @@ public:
 
     void begin(MvParser* session, MvTreeEval* global, std::size_t parameterCount) {
         evaluator_.startOfCall(session, global);
-        slots_.resize(parameterCount, nullptr);
+        if (slots_.size() != parameterCount)
+            slots_.resize(parameterCount, nullptr);
     }
 
     void bindValue(std::size_t p, int bucket, const std::string& name, MvValueHolder value) {

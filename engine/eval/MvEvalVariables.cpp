@@ -239,6 +239,15 @@ void MvTreeEval::incrementVariable(bool global, int bucket, const std::string& n
 void MvTreeEval::incrementVariableAt(const MvAST* variableNode) {
     pollInterrupt();
     MvValueContainer* container = knownVariable(variableNode);
+    if (container && container->content() == MvValueContainer::Value) {
+        // A number of the variable's own, the usual case, is counted at once.
+        MvValue* value = container->readSlot().get();
+        if (value && value->GetType() == MvTypeNumber) {
+            static_cast<MvNumberValue*>(value)->value += 1;
+            container->valueChanged();
+            return;
+        }
+    }
     bool writable = false;
     MvValueHolder& slot = readableSlot(container, variableNode->child()->text, writable);
     addOne(slot, writable);
