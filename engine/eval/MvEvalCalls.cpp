@@ -493,15 +493,6 @@ MvValueContainer* MvTreeEval::makeParameter(MvValueContainer* reserved, int buck
                              session_);
 }
 
-MvValueContainer* MvTreeEval::makeNumberParameter(MvValueContainer* reserved, int bucket,
-                                                  const std::string& name, double number) {
-    if (reserved) {
-        reserved->holdNumber(number);
-        return reserved;
-    }
-    return makeParameter(nullptr, bucket, name, MvValueHolder(new MvNumberValue(number)));
-}
-
 MvValueContainer* MvTreeEval::makeReferenceParameter(MvValueContainer* reserved, int bucket,
                                                      const std::string& name,
                                                      MvValueContainer* target) {
@@ -572,7 +563,8 @@ public:
             slot->holdNumber(number);
             return;
         }
-        slots_[p] = evaluator_.makeNumberParameter(nullptr, bucket, name, number);
+        slots_[p] = evaluator_.makeParameter(nullptr, bucket, name,
+                                             MvValueHolder(new MvNumberValue(number)));
     }
 
     void bindReference(std::size_t p, int bucket, const std::string& name,

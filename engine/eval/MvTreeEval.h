@@ -106,8 +106,6 @@ public:
     void startOfCall(MvParser* session, MvTreeEval* globalEvaluator);
     MvValueContainer* makeParameter(MvValueContainer* reserved, int bucket,
                                     const std::string& name, MvValueHolder value);
-    MvValueContainer* makeNumberParameter(MvValueContainer* reserved, int bucket,
-                                          const std::string& name, double number);
     MvValueContainer* makeReferenceParameter(MvValueContainer* reserved, int bucket,
                                              const std::string& name, MvValueContainer* target);
     // kept lists the slots (with nulls and repeats; distinctKept of them
