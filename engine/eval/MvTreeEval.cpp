@@ -11,6 +11,7 @@
 #include "morvane/MvProcess.h"
 #include "morvane/MvTokens.h"
 
+#include <new>
 #include <sstream>
 
 namespace {
@@ -155,6 +156,10 @@ void MvTreeEval::statement(MvAST* node) {
             throw;
         } catch (MvReturnValue&) {
             throw;
+        } catch (const std::bad_alloc&) {
+            // The failed request's memory was never taken, so reporting can
+            // allocate again.
+            runtimeError(node, new MvMemoryException(" (an allocation could not be met"));
         } catch (...) {
             runtimeError(node, new MvException("Morvane Internal Error."));
         }

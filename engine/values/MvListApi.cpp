@@ -8,7 +8,15 @@ MvListValue* MvValueAsList(MvValue* value) {
 }
 
 // Adopting the raw pointer takes over the creator's reference of a fresh
-// value and adds one to a value that is already held.
-void MvListAppend(MvListValue* list, MvValue* element) { list->elements.emplace_back(element); }
+// value and adds one to a value that is already held. A list appended to
+// itself is the one element not taken over: the caller still owns the list,
+// and the list receives a copy of itself.
+void MvListAppend(MvListValue* list, MvValue* element) {
+    if (element == list) {
+        list->append(MvValueHolder(list->Clone()));
+        return;
+    }
+    list->append(MvValueHolder(element));
+}
 
 void MvListDelete(MvValue* value) { delete value; }

@@ -1,37 +1,18 @@
-// Lists: indexing with copy on write, insertion, text form and the
-// conversion of number lists to vectors.
+// Lists: indexing with copy on write, insertion, text form, the conversion
+// of number lists to vectors, and destruction without recursion.
 #include "MvListValue.h"
 
 #include "MvElementIndex.h"
-#include "MvLittleEndian.h"
+#include "MvMemoryRequest.h"
+#include "MvNesting.h"
 #include "MvNumberValue.h"
 #include "MvVectorValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvProperties.h"
-#include "morvane/MvValueFile.h"
 
 #include <sstream>
 
 namespace {
-
-// A value file can nest lists in lists; a crafted file must not be able to
-// exhaust the stack of the reader (or later of the destructor).
-constexpr int kMaxReadDepth = 1000;
-thread_local int readDepth = 0;
-
-class ReadDepthGuard {
-public:
-    ReadDepthGuard() {
-        if (readDepth >= kMaxReadDepth)
-            throw new MvFileException("Reading list data failed: lists nested too deeply.");
-        ++readDepth;
-    }
-    ~ReadDepthGuard() { --readDepth; }
-    ReadDepthGuard(const ReadDepthGuard&) = delete;
-    ReadDepthGuard& operator=(const ReadDepthGuard&) = delete;
-};
-
-[[noreturn]] void raiseReadFailure() { throw new MvFileException("Reading list data failed."); }
 
 [[noreturn]] void raiseOutOfRange(std::uint32_t i) {
     std::ostringstream message;
@@ -41,28 +22,77 @@ public:
 
 } // namespace
 
-MvListValue::MvListValue(std::istream& in) {
-    ReadDepthGuard guard;
-    readElements(in);
+// A list nested a million deep would free its elements through a million
+// nested destructor calls. Instead the elements of every list about to die
+// are moved onto one work list here, so each list dies empty.
+MvListValue::~MvListValue() {
+    if (elements.empty())
+        return;
+    std::vector<MvValueHolder> pending;
+    moveElementsTo(pending);
+    while (!pending.empty()) {
+        MvValueHolder element = std::move(pending.back());
+        pending.pop_back();
+        MvListValue* list = asList(element.get());
+        if (list && element.isUnique())
+            list->moveElementsTo(pending);
+    }   // element is released here: a list among them is freed, now empty
 }
 
-// The count is not trusted for reserving memory: a truncated or forged body
-// runs out of bytes long before a large count is reached.
-void MvListValue::readElements(std::istream& in) {
-    std::uint32_t count;
-    if (!MvLittleEndian::readU32(in, count))
-        raiseReadFailure();
-    for (std::uint32_t i = 0; i < count; ++i) {
-        MvValue* element = ReadValue(in);
-        if (!element)
-            raiseReadFailure();
-        elements.emplace_back(element);
+MvListValue* MvListValue::asList(MvValue* value) {
+    return value && value->GetType() == MvTypeList ? static_cast<MvListValue*>(value) : nullptr;
+}
+
+void MvListValue::noteHeld(const MvValueHolder& element) {
+    if (MvListValue* list = asList(element.get()))
+        list->containingLists_.fetch_add(1, std::memory_order_relaxed);
+}
+
+void MvListValue::noteReleased(const MvValueHolder& element) {
+    if (MvListValue* list = asList(element.get()))
+        list->containingLists_.fetch_sub(1, std::memory_order_relaxed);
+}
+
+void MvListValue::pushBack(MvValueHolder stored) {
+    elements.items_.push_back(std::move(stored));
+    noteHeld(elements.items_.back());
+}
+
+void MvListValue::placeAt(std::size_t position, MvValueHolder stored) {
+    auto placed = elements.items_.insert(elements.items_.begin() + position, std::move(stored));
+    noteHeld(*placed);
+}
+
+void MvListValue::replaceAt(std::size_t position, MvValueHolder stored) {
+    MvValueHolder& slot = elements.items_[position];
+    noteHeld(stored);
+    noteReleased(slot);
+    slot = std::move(stored);
+}
+
+void MvListValue::removeAt(std::size_t position) {
+    noteReleased(elements.items_[position]);
+    elements.items_.erase(elements.items_.begin() + position);
+}
+
+void MvListValue::moveElementsTo(std::vector<MvValueHolder>& pending) {
+    std::vector<MvValueHolder>& items = elements.items_;
+    for (const MvValueHolder& element : items)
+        noteReleased(element);
+    if (pending.empty()) {
+        pending.swap(items);
+    } else {
+        pending.insert(pending.end(), std::make_move_iterator(items.begin()),
+                       std::make_move_iterator(items.end()));
     }
+    items.clear();
 }
 
 MvValue* MvListValue::Clone() {
     MvListValue* copy = new MvListValue();
-    copy->elements = elements;
+    copy->reserve(elements.size());
+    for (const MvValueHolder& element : elements)
+        copy->pushBack(element);
     return copy;
 }
 
@@ -73,20 +103,12 @@ void MvListValue::Coerce(MvValueHolder& result, MvTypeEnum target) {
         MvValueHolder vector(new MvVectorValue());
         std::vector<double>& values = static_cast<MvVectorValue*>(vector.get())->values;
         values.reserve(elements.size());
-        for (MvValueHolder& element : elements)
+        for (const MvValueHolder& element : elements)
             values.push_back(element->GetNumber());
         result = vector;
         return;
     }
     MvValue::Coerce(result, target);
-}
-
-void MvListValue::Write(std::ostream& out) {
-    MvLittleEndian::writeU32(out, static_cast<std::uint32_t>(elements.size()));
-    for (MvValueHolder& element : elements) {
-        MvLittleEndian::writeU32(out, static_cast<std::uint32_t>(element->GetType()));
-        element->Write(out);
-    }
 }
 
 int MvListValue::GetPropertyId(const char* name) {
@@ -101,7 +123,9 @@ MvValue* MvListValue::GetProperty(int propertyId) {
     return MvValue::GetProperty(propertyId);
 }
 
-void MvListValue::Append(MvValueHolder& element) { elements.push_back(element); }
+void MvListValue::append(const MvValueHolder& element) { pushBack(admit(element)); }
+
+void MvListValue::Append(MvValueHolder& element) { append(element); }
 
 void MvListValue::Prepend(MvValueHolder& element) { insertAt(element, 0); }
 
@@ -111,20 +135,19 @@ void MvListValue::Insert(MvValueHolder& element, MvValue* index) {
 
 // Only positions before an existing element are accepted: the end of a
 // list is reached with Append, so prepending to an empty list fails too.
-void MvListValue::insertAt(MvValueHolder& element, std::uint32_t position) {
+void MvListValue::insertAt(const MvValueHolder& element, std::uint32_t position) {
     if (position >= elements.size())
         MvRaise("Cannot insert an element after the end of a list");
-    elements.insert(elements.begin() + position, element);
+    placeAt(position, admit(element));
 }
 
 MvValueHolder MvListValue::GetElement(MvValue* index, bool forWrite) {
     std::uint32_t position = MvElementIndexFromValue(index);
     if (position >= elements.size())
         raiseOutOfRange(position);
-    MvValueHolder& element = elements[position];
-    if (forWrite && !element.isUnique())
-        element = element->Clone();
-    return element;
+    if (forWrite && !elements[position].isUnique())
+        replaceAt(position, MvValueHolder(elements[position]->Clone()));
+    return elements[position];
 }
 
 void MvListValue::SetElement(MvValue* index, MvValue* newValue) {
@@ -133,22 +156,43 @@ void MvListValue::SetElement(MvValue* index, MvValue* newValue) {
         MvRaise("Index too big. Use append to add elements to the end of a list.");
     if (!newValue)
         MvRaise("Operation attempted on NULL value. Function may not have returned a result.");
-    elements[position] = newValue;
+    replaceAt(position, admit(MvValueHolder(newValue)));
 }
 
 void MvListValue::DeleteElement(MvValue* index) {
     std::uint32_t position = MvElementIndexFromValue(index);
     if (position >= elements.size())
         MvRaise("Index too big. Can't delete elements not in the list.");
-    elements.erase(elements.begin() + position);
+    removeAt(position);
 }
 
+// The elements' texts joined by line ends; a list element contributes its
+// own joined text. Walked with an explicit stack of the lists entered.
 std::string MvListValue::GetText() {
+    struct Level {
+        MvListValue* list;
+        std::size_t next;
+    };
+    std::vector<Level> levels{{this, 0}};
     std::string text;
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        if (i > 0)
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        if (level.next == level.list->elements.size()) {
+            levels.pop_back();
+            continue;
+        }
+        if (level.next > 0)
             text += '\n';
-        text += elements[i]->GetText();
+        MvValue* element = level.list->elements[level.next++].get();
+        if (MvListValue* inner = asList(element)) {
+            if (levels.size() >= kMvMaxNesting)
+                MvRaiseNestedTooDeeply();
+            levels.push_back({inner, 0});
+            continue;
+        }
+        std::string piece = element->GetText();
+        MvCheckMemoryRequest(std::uint64_t(text.size()) + piece.size(), 1, "text");
+        text += piece;
     }
     return text;
 }

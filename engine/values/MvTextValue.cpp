@@ -4,13 +4,16 @@
 
 #include "MvIndex.h"
 #include "MvListValue.h"
+#include "MvMemoryRequest.h"
 #include "MvNumberValue.h"
+#include "MvReplacingFile.h"
 #include "MvVectorValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvProperties.h"
 #include "morvane/MvScalarApi.h"
 
-#include <fstream>
+#include <algorithm>
+#include <cstring>
 #include <istream>
 #include <sstream>
 
@@ -40,6 +43,9 @@ std::size_t checkedWritePosition(std::int64_t i) {
     return static_cast<std::size_t>(i);
 }
 
+// A text about to reach size characters must fit the memory limit.
+void checkSize(std::uint64_t size) { MvCheckMemoryRequest(size, 1, "text"); }
+
 void padTo(std::string& text, std::size_t position) {
     if (position > text.size())
         text.append(position - text.size(), ' ');
@@ -49,8 +55,10 @@ void padTo(std::string& text, std::size_t position) {
 
 MvTextValue::MvTextValue(std::istream& in) {
     char chunk[255];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        checkSize(std::uint64_t(text.size()) + static_cast<std::uint64_t>(in.gcount()));
         text.append(chunk, static_cast<std::size_t>(in.gcount()));
+    }
 }
 
 MvValue* MvTextValue::Clone() { return new MvTextValue(text); }
@@ -60,8 +68,11 @@ MvTypeEnum MvTextValue::GetType() { return MvTypeText; }
 std::string MvTextValue::GetText() { return text; }
 
 void MvTextValue::AppendText(const char* more) {
-    if (more)
-        text += more;
+    if (!more)
+        return;
+    std::size_t length = std::strlen(more);
+    checkSize(std::uint64_t(text.size()) + length);
+    text.append(more, length);
 }
 
 void MvTextValue::Coerce(MvValueHolder& result, MvTypeEnum target) {
@@ -82,11 +93,14 @@ void MvTextValue::Coerce(MvValueHolder& result, MvTypeEnum target) {
         return;
     }
     if (target == MvTypeList) {
+        // At most one word in two characters, each a text in the list.
+        MvCheckMemoryRequest(text.size() / 2 + 1, sizeof(MvTextValue) + sizeof(MvValueHolder),
+                             "list");
         std::istringstream in(text + "\n");
         MvListValue* list = new MvListValue();
         result = list;
         for (std::string word; in >> word;)
-            list->elements.emplace_back(new MvTextValue(std::move(word)));
+            list->append(MvValueHolder(new MvTextValue(std::move(word))));
         return;
     }
     MvValue::Coerce(result, target);
@@ -94,13 +108,9 @@ void MvTextValue::Coerce(MvValueHolder& result, MvTypeEnum target) {
 
 // Written as a plain text file without a header, so it loads back as text.
 void MvTextValue::SaveToFile(const char* path) {
-    std::ofstream out(path, std::ios::trunc);
-    if (!out)
-        MvRaise(std::string("file \"") + path + "\" cannot be opened for writing.");
-    out << text;
-    out.flush();
-    if (!out)
-        MvRaise(std::string("file \"") + path + "\" could not be written.");
+    MvReplacingFile file(path, std::ios::out);
+    file.stream() << text;
+    file.commit();
 }
 
 int MvTextValue::GetPropertyId(const char* name) {
@@ -117,6 +127,7 @@ MvValue* MvTextValue::GetProperty(int propertyId) {
 
 void MvTextValue::Add(MvValueHolder& result, MvValueHolder& operand) {
     std::string tail = operand->GetText();
+    checkSize(std::uint64_t(text.size()) + tail.size());
     if (result.get() == this) {
         text += tail;
         return;
@@ -127,13 +138,22 @@ void MvTextValue::Add(MvValueHolder& result, MvValueHolder& operand) {
         result = new MvTextValue(text + tail);
 }
 
-void MvTextValue::Append(MvValueHolder& element) { text += element->GetText(); }
+void MvTextValue::Append(MvValueHolder& element) {
+    std::string piece = element->GetText();
+    checkSize(std::uint64_t(text.size()) + piece.size());
+    text += piece;
+}
 
-void MvTextValue::Prepend(MvValueHolder& element) { text.insert(0, element->GetText()); }
+void MvTextValue::Prepend(MvValueHolder& element) {
+    std::string piece = element->GetText();
+    checkSize(std::uint64_t(text.size()) + piece.size());
+    text.insert(0, piece);
+}
 
 void MvTextValue::Insert(MvValueHolder& element, MvValue* index) {
     std::size_t position = checkedWritePosition(MvIndexFromValue(index));
     std::string piece = element->GetText();
+    checkSize(std::uint64_t(std::max(position, text.size())) + piece.size());
     if (position >= text.size()) {
         padTo(text, position);
         text += piece;
@@ -145,6 +165,7 @@ void MvTextValue::Insert(MvValueHolder& element, MvValue* index) {
 void MvTextValue::SetElement(MvValue* index, MvValue* newValue) {
     std::size_t position = checkedWritePosition(MvIndexFromValue(index));
     std::string piece = newValue->GetText();
+    checkSize(std::uint64_t(std::max(position, text.size())) + piece.size());
     if (position >= text.size()) {
         padTo(text, position);
         text += piece;

@@ -1,5 +1,6 @@
 // The defaults of the value interface: each raises the error a script sees
 // when a kind lacks the operation.
+#include "MvReplacingFile.h"
 #include "MvTextValue.h"
 #include "morvane/MvArithmetic.h"
 #include "morvane/MvException.h"
@@ -10,7 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
+#include <ostream>
 
 namespace {
 
@@ -55,16 +56,13 @@ void MvValue::Write(std::ostream&) {
 }
 
 void MvValue::SaveToFile(const char* path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        MvRaise(std::string("file \"") + path + "\" cannot be opened for writing.");
+    MvReplacingFile file(path, std::ios::binary);
+    std::ostream& out = file.stream();
     const char marker[4] = {char(0xAA), char(0xAA), char(0xAA), char(0xAA)};
     out.write(marker, 4);
     writeLittleEndian32(out, static_cast<std::uint32_t>(GetType()));
     Write(out);
-    out.flush();
-    if (!out)
-        MvRaise(std::string("file \"") + path + "\" could not be written.");
+    file.commit();
 }
 
 void MvValue::CopyToClipboard() { MvPlatform::setClipboardText(GetText()); }

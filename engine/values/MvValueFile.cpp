@@ -7,6 +7,7 @@
 #include "MvListValue.h"
 #include "MvNumberValue.h"
 #include "MvTextValue.h"
+#include "MvValueBodies.h"
 #include "MvVectorValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvValueFile.h"
@@ -34,10 +35,7 @@ bool readLittleEndian32(std::istream& in, std::uint32_t& v) {
 
 void MvSetValueFileProbes(const MvValueFileProbes& installed) { probes() = installed; }
 
-MvValue* ReadValue(std::istream& in) {
-    std::uint32_t type;
-    if (!readLittleEndian32(in, type) || type > MvTypeImage)
-        return nullptr;
+MvValue* MvReadFlatBody(std::uint32_t type, std::istream& in) {
     switch (type) {
     case MvTypeNumber:
         return new MvNumberValue(in);
@@ -51,13 +49,20 @@ MvValue* ReadValue(std::istream& in) {
         return new MvColorValue(in);
     case MvTypeDate:
         return new MvDateTimeValue(in);
-    case MvTypeList:
-        return new MvListValue(in);
     default:
         // Kinds whose bodies this build cannot read yet, and the kinds that
         // have no body at all, are unknown to the loader.
         return nullptr;
     }
+}
+
+MvValue* ReadValue(std::istream& in) {
+    std::uint32_t type;
+    if (!readLittleEndian32(in, type) || type > MvTypeImage)
+        return nullptr;
+    if (type == MvTypeList)
+        return MvListValue::read(in);
+    return MvReadFlatBody(type, in);
 }
 
 MvValue* LoadValueFromFile(const char* path) {

@@ -6,6 +6,7 @@
 #include "MvElementIndex.h"
 #include "MvListValue.h"
 #include "MvLittleEndian.h"
+#include "MvMemoryRequest.h"
 #include "MvNumberValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvProperties.h"
@@ -38,6 +39,9 @@ std::vector<double> numbersOf(MvValue* element) {
         return *element->GetVector();
     return {element->GetNumber()};
 }
+
+// A vector of size elements must fit the memory limit.
+void checkSize(std::uint64_t size) { MvCheckMemoryRequest(size, sizeof(double), "vector"); }
 
 } // namespace
 
@@ -102,11 +106,13 @@ void MvVectorValue::Coerce(MvValueHolder& result, MvTypeEnum target) {
                                           "Vector must have 1 or 3 elements.");
         return;
     case MvTypeList: {
+        MvCheckMemoryRequest(values.size(), sizeof(MvNumberValue) + sizeof(MvValueHolder),
+                             "list");
         MvListValue* list = new MvListValue();
         result = list;
-        list->elements.reserve(values.size());
+        list->reserve(values.size());
         for (double v : values)
-            list->elements.emplace_back(new MvNumberValue(v));
+            list->append(MvValueHolder(new MvNumberValue(v)));
         return;
     }
     default:
@@ -131,11 +137,13 @@ void MvVectorValue::Append(MvValueHolder& element) {
     if (!isVector(e) && !(e && e->GetType() == MvTypeNumber))
         throw new MvOperatorException("append");
     std::vector<double> more = numbersOf(e);
+    checkSize(std::uint64_t(values.size()) + more.size());
     values.insert(values.end(), more.begin(), more.end());
 }
 
 void MvVectorValue::Prepend(MvValueHolder& element) {
     std::vector<double> more = numbersOf(element.get());
+    checkSize(std::uint64_t(values.size()) + more.size());
     values.insert(values.begin(), more.begin(), more.end());
 }
 
@@ -145,6 +153,7 @@ void MvVectorValue::Insert(MvValueHolder& element, MvValue* index) {
     std::uint32_t position = MvElementIndexFromValue(index);
     growTo(position);
     std::vector<double> more = numbersOf(element.get());
+    checkSize(std::uint64_t(values.size()) + more.size());
     values.insert(values.begin() + position, more.begin(), more.end());
 }
 
@@ -155,15 +164,19 @@ void MvVectorValue::SetElement(MvValue* index, MvValue* newValue) {
         values[position] = v;
         return;
     }
-    growTo(position);
+    growTo(position, 1);
     values.push_back(v);
 }
 
-void MvVectorValue::growTo(std::uint32_t size) {
+// room is what the caller adds right after the zeros: reserving it now
+// keeps the vector from doubling its storage for the one element.
+void MvVectorValue::growTo(std::uint32_t size, std::uint32_t room) {
     if (size <= values.size())
         return;
     if (size > kMaxGrowth)
         raiseOutOfRange(size);
+    checkSize(std::uint64_t(size) + room);
+    values.reserve(std::size_t(size) + room);
     values.resize(size, 0.0);
 }
 

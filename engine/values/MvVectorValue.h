@@ -63,7 +63,7 @@ public:
     std::vector<double> values;
 
 private:
-    void growTo(std::uint32_t size);
+    void growTo(std::uint32_t size, std::uint32_t room = 0);
 };
 
 #endif

@@ -13,6 +13,7 @@
 #include "MvException.h"
 #include "MvExport.h"
 #include "MvListApi.h"
+#include "MvMemoryLimit.h"
 #include "MvMutexLock.h"
 #include "MvProcess.h"
 #include "MvProperties.h"

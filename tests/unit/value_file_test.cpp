@@ -292,12 +292,30 @@ TEST_F(ValueFile, TrailingBytesAfterANumberAreIgnored) {
     EXPECT_EQ(MvNumberGetDoubleValue(loaded.get()), 6.5);
 }
 
-TEST_F(ValueFile, NoValueWritesTheHeaderThenFails) {
+// A save that fails part way leaves nothing behind: no new file, no
+// temporary file, and an existing file keeps its old content.
+TEST_F(ValueFile, AFailedSaveLeavesNoPartialFile) {
     MvValueHolder none(MvNoValueCreate());
     std::string file = path("none.val");
     EXPECT_EQ(messageOf([&] { none->SaveToFile(file.c_str()); }),
               "File error(Cannot write undefined type to file)");
-    EXPECT_EQ(readFile(file), header(16));
+    EXPECT_FALSE(fs::exists(file));
+
+    writeFile(file, header(0) + littleEndianDouble(7.0));
+    EXPECT_EQ(messageOf([&] { none->SaveToFile(file.c_str()); }),
+              "File error(Cannot write undefined type to file)");
+    EXPECT_EQ(readFile(file), header(0) + littleEndianDouble(7.0));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(ValueFile, SavingOverAFolderFailsAndLeavesTheFolder) {
+    MvValueHolder n(MvNumberCreate(1.0));
+    std::string folder = path("folder");
+    fs::create_directory(folder);
+    EXPECT_EQ(messageOf([&] { n->SaveToFile(folder.c_str()); }),
+              "file \"" + folder + "\" could not be written.");
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
 TEST_F(ValueFile, SavingIntoAMissingFolderIsAnError) {
