@@ -171,13 +171,15 @@ void MvVectorValue::SetElement(MvValue* index, MvValue* newValue) {
 // room is what the caller adds right after the zeros: reserving it now
 // keeps the vector from doubling its storage for the one element.
 void MvVectorValue::growTo(std::uint32_t size, std::uint32_t room) {
-    if (size <= values.size())
+    if (std::uint64_t(size) + room <= values.size())
         return;
     if (size > kMaxGrowth)
         raiseOutOfRange(size);
     checkSize(std::uint64_t(size) + room);
-    values.reserve(std::size_t(size) + room);
-    values.resize(size, 0.0);
+    if (size > values.size()) {
+        values.reserve(std::size_t(size) + room);
+        values.resize(size, 0.0);
+    }
 }
 
 MvValueHolder MvVectorValue::GetElement(MvValue* index, bool) {
