@@ -26,8 +26,14 @@ namespace {
 // nested destructor calls. Instead the elements of every list about to die
 // are moved onto one work list here, so each list dies empty.
 MvListValue::~MvListValue() {
-    if (elements.empty())
-        return;
+    bool holdsLists = false;
+    for (const MvValueHolder& element : elements)
+        if (asList(element.get())) {
+            holdsLists = true;
+            break;
+        }
+    if (!holdsLists)
+        return;   // the elements go with the array, no list among them
     std::vector<MvValueHolder> pending;
     moveElementsTo(pending);
     while (!pending.empty()) {

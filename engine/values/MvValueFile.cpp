@@ -13,7 +13,6 @@
 #include "morvane/MvValueFile.h"
 
 #include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -91,8 +90,7 @@ MvValue* LoadValueFromFile(const char* path) {
     }
     in.close();
     std::ifstream textIn(path);
-    std::string whole((std::istreambuf_iterator<char>(textIn)), std::istreambuf_iterator<char>());
-    return new MvTextValue(std::move(whole));
+    return new MvTextValue(textIn);   // read in pieces, within the memory limit
 }
 
 MvValue* LoadValueFromURL(const char* url) {

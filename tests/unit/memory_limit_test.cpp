@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -117,12 +119,20 @@ TEST_F(MemoryLimit, TextGrowthOfEveryKindIsChecked) {
               "Out of Memory (text would need 1201 bytes; the limit is 1000 bytes)");
 }
 
-TEST_F(MemoryLimit, ATextBodyLongerThanTheLimitIsNotRead) {
+TEST_F(MemoryLimit, TextsLongerThanTheLimitAreNotRead) {
     MvSetMemoryLimit(1000);
     std::string body = std::string("\x08\x00\x00\x00", 4) + std::string(5000, 'z');
     std::istringstream in(body);
     EXPECT_NE(messageOf([&] { delete ReadValue(in); }).find("Out of Memory (text would need"),
               std::string::npos);
+
+    // A file without the value-file marker loads as text, within the limit.
+    std::filesystem::path file =
+        std::filesystem::temp_directory_path() / "mv_memory_limit_test.txt";
+    std::ofstream(file) << std::string(5000, 'z');
+    std::string message = messageOf([&] { delete LoadValueFromFile(file.string().c_str()); });
+    std::filesystem::remove(file);
+    EXPECT_NE(message.find("Out of Memory (text would need"), std::string::npos) << message;
 }
 
 } // namespace
