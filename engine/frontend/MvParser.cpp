@@ -5,12 +5,11 @@
 #include "MvAST.h"
 #include "MvLexer.h"
 #include "MvPreprocessor.h"
+#include "MvRunHooks.h"
 #include "MvSourceMap.h"
 #include "MvTokenBuffer.h"
 #include "MvTreePrinter.h"
 #include "morvane/MvTokens.h"
-#include "eval/MvCalls.h"
-#include "eval/MvTreeEval.h"
 #include "morvane/MvException.h"
 #include "morvane/MvProcess.h"
 #include "plugins/MvPluginRegistry.h"
@@ -157,7 +156,7 @@ void MvParser::CheckSyntax() {
 }
 
 void MvParser::Execute() {
-    MvActiveCalls::reset();   // no call of an earlier run is under way
+    MvForgetActiveCalls();   // no call of an earlier run is under way
     setDoneFlag(false);
     setRunErrorFlag(false);
     setParseErrorFlag(false);
@@ -176,9 +175,9 @@ void MvParser::Execute() {
         }
         if (!getParseErrorFlag()) {
             evaluator_.reset();
-            evaluator_ = std::make_unique<MvTreeEval>(this);
+            evaluator_ = MvCreateEvaluator(this);
             try {
-                evaluator_->programme(tree_);
+                MvRunProgramme(*evaluator_, tree_);
             } catch (MvException* error) {
                 writeToConsole(error->getMessage());
                 delete error;

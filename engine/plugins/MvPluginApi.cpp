@@ -3,7 +3,7 @@
 #include "MvParameterBlock.h"
 #include "MvPluginRegistry.h"
 
-#include "eval/MvValueContainer.h"
+#include "values/MvValueContainer.h"
 #include "morvane/MvException.h"
 #include "values/MvListValue.h"
 #include "values/MvTextValue.h"

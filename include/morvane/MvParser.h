@@ -34,6 +34,11 @@ class MorvaneParentParser;
 struct MvAST;
 class MvASTArena;
 
+// Deletes the session's evaluator (defined where the evaluator is).
+struct MvEvaluatorDeleter {
+    void operator()(MvTreeEval* evaluator) const;
+};
+
 // One error record: a syntax error or a runtime error.
 struct MV_EXPORT ParseError {
     MvParser* owner = nullptr;   // writes the file names of the location
@@ -156,7 +161,7 @@ private:
     void createFrontEnd(bool prime);
 
     std::unique_ptr<MvPluginRegistry> localFunctions_;
-    std::unique_ptr<MvTreeEval> evaluator_;
+    std::unique_ptr<MvTreeEval, MvEvaluatorDeleter> evaluator_;
     std::deque<MvSyntaxBlock> syntaxBlocks_;
     std::list<FunctionCallNote> functionCalls_;
     std::list<ParseError*> parseErrors_;
