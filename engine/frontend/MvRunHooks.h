@@ -5,14 +5,15 @@
 #ifndef MORVANE_ENGINE_MVRUNHOOKS_H
 #define MORVANE_ENGINE_MVRUNHOOKS_H
 
-#include "morvane/MvParser.h"
-
 #include <memory>
 
 class MvParser;
 class MvTreeEval;
 struct MvAST;
 
+struct MvEvaluatorDeleter {
+    void operator()(MvTreeEval* evaluator) const;
+};
 using MvEvaluatorHandle = std::unique_ptr<MvTreeEval, MvEvaluatorDeleter>;
 
 // A new global evaluator bound to session.
