@@ -87,5 +87,17 @@ function(morvane_add_layers)
     endif()
     list(APPEND objects $<TARGET_OBJECTS:${target}>)
   endforeach()
+  # A source in a folder the table does not list (or deeper down) would be
+  # left out of the library without a word: refuse it.
+  file(GLOB_RECURSE all CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/engine/*.cpp)
+  foreach(source IN LISTS all)
+    file(RELATIVE_PATH relative ${CMAKE_SOURCE_DIR}/engine ${source})
+    string(REGEX MATCH "^[^/]+/[^/]+$" inFolder "${relative}")
+    string(REGEX REPLACE "/.*" "" folder "${relative}")
+    if(NOT inFolder OR NOT folder IN_LIST MORVANE_LAYERS)
+      message(FATAL_ERROR "engine/${relative} is in no engine folder of the layering table "
+                          "(cmake/MorvaneLayers.cmake)")
+    endif()
+  endforeach()
   set(MORVANE_LAYER_OBJECTS ${objects} PARENT_SCOPE)
 endfunction()
