@@ -349,7 +349,7 @@ bool checkedResult(const MvType& resultType, bool takesNumber, bool returned,
 bool invoke(MvTreeEval& caller, const MvAST* node, CallRecord& call, MvValueHolder& result,
             double* number) {
     MvCallSites& sites = caller.callSites();
-    const MvPluginRegistry& localFunctions = caller.session()->getLocalFunctions();
+    const MvPluginRegistry& localFunctions = MvSession::of(caller.session())->getLocalFunctions();
     const Candidate* candidate = resolve(sites, node, call, localFunctions);
     if (!candidate)
         raiseIncorrectArguments(call);
@@ -383,7 +383,7 @@ bool tryNumberCall(MvTreeEval& caller, const MvAST* node, const MvAST* firstArgu
     const Lookup& lookup = lookUpEntry(sites, node);
     if (lookup.numberCandidate < 0 || lookup.node != node ||
         lookup.generation != MvRegistryGeneration() ||
-        lookup.local != &caller.session()->getLocalFunctions())
+        lookup.local != &MvSession::of(caller.session())->getLocalFunctions())
         return false;
     constexpr std::size_t kMost = 8;
     double numbers[kMost];

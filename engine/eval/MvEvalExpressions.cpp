@@ -118,8 +118,6 @@ const MvValueHolder* MvTreeEval::borrowedOperand(const MvAST* node) {
     }
     case MV_TOK_FLOAT: case MV_TOK_EXP_NUM: case MV_TOK_INT1: case MV_TOK_INT2:
     case MV_TOK_INT4: case MV_TOK_INT_TOK:
-        if (!node->literalValue)
-            node->literalValue = MvNumberCreate(std::atof(node->text.c_str()));
         return &node->literalValue;
     default:
         return nullptr;
@@ -244,8 +242,6 @@ void MvTreeEval::initializeExpression(const MvAST* node, MvValueHolder& result) 
     switch (node->tokenType) {
     case MV_TOK_FLOAT: case MV_TOK_EXP_NUM: case MV_TOK_INT1: case MV_TOK_INT2:
     case MV_TOK_INT4: case MV_TOK_INT_TOK:
-        if (!node->literalValue)
-            node->literalValue = MvNumberCreate(std::atof(node->text.c_str()));
         result = node->literalValue;
         return;
     case MV_TOK_STRINGLIT:

@@ -69,7 +69,7 @@ const MvAST* MvTreeEval::loopModifiers(const MvAST* first, LoopModifiers& modifi
     return node;
 }
 
-bool MvTreeEval::interruptedBeforeIteration() { return session_->interruptRequested(); }
+bool MvTreeEval::interruptedBeforeIteration() { return MvSession::of(session_)->interruptRequested(); }
 
 void MvTreeEval::runIteration(const MvAST* body, LoopModifiers& modifiers) {
     if (modifiers.period > 0)   // the clock is read only when pacing needs it
@@ -97,7 +97,7 @@ void MvTreeEval::sleepSeconds(double seconds) {
     const Clock::time_point end = Clock::now() + total;
     constexpr long kSliceMilliseconds = 20;
     for (;;) {
-        if (session_->interruptRequested() || MvAbortRequested())
+        if (MvSession::of(session_)->interruptRequested() || MvAbortRequested())
             return;
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
         if (left.count() <= 0)

@@ -6,6 +6,7 @@
 // not to hold a number, the computation gives up and the general evaluation
 // starts over; it reads the same variables in the same order and so reports
 // exactly what it would have reported anyway.
+#include "MvNodeMemory.h"
 #include "MvTreeEval.h"
 
 #include "frontend/MvAST.h"
@@ -98,8 +99,8 @@ constexpr int kMaxNumberHeight = 100;
 int MvTreeEval::numberHeight(const MvAST* node, int levelsLeft) {
     if (!node || levelsLeft == 0)
         return -1;
-    if (node->numberShape != 0)
-        return node->numberShape;
+    if (MvNodeMemory::numberShape(node) != 0)
+        return MvNodeMemory::numberShape(node);
     const int type = node->tokenType;
     int height = -1;
     if (isNumberLiteral(type)) {
@@ -117,13 +118,13 @@ int MvTreeEval::numberHeight(const MvAST* node, int levelsLeft) {
     }
     if (height > kMaxNumberHeight)
         height = -1;
-    node->numberShape = static_cast<std::int8_t>(height);
+    MvNodeMemory::setNumberShape(node, static_cast<std::int8_t>(height));
     return height;
 }
 
 bool MvTreeEval::isNumberShape(const MvAST* node) {
-    if (node && node->numberShape != 0)
-        return node->numberShape > 0;
+    if (node && MvNodeMemory::numberShape(node) != 0)
+        return MvNodeMemory::numberShape(node) > 0;
     return numberHeight(node, kMaxNumberHeight) > 0;
 }
 
@@ -133,26 +134,19 @@ bool MvTreeEval::isNumberShape(const MvAST* node) {
 inline bool MvTreeEval::rememberedNumber(const MvAST* node, double& result) {
     const MvAST* id = node->child();
     const MvTreeEval* scope = node->tokenType == MV_TOK_GLOBAL ? globalScope() : this;
-    if (id->variableEpoch != scope->valueMap_.epoch())
+    if (MvNodeMemory::variableEpoch(id) != scope->valueMap_.epoch())
         return false;
-    MvValue* value = id->variable->readSlot().get();
+    MvValue* value = MvNodeMemory::variable(id)->readSlot().get();
     if (!value || value->GetType() != MvTypeNumber)
         return false;
     result = static_cast<MvNumberValue*>(value)->value;
     return true;
 }
 
-// A leaf the quick reads in tryOperand did not cover: a literal read the
-// first time, or a variable the node does not remember (a read that raises
-// what any read of it raises). Gives up (false) when the variable holds no
-// number.
+// A leaf the quick reads in tryOperand did not cover: a variable the node
+// does not remember (a read that raises what any read of it raises). Gives
+// up (false) when the variable holds no number.
 bool MvTreeEval::tryLeaf(const MvAST* node, double& result) {
-    if (isNumberLiteral(node->tokenType)) {
-        if (!node->literalValue)
-            node->literalValue = MvNumberCreate(std::atof(node->text.c_str()));
-        result = static_cast<MvNumberValue*>(node->literalValue.get())->value;
-        return true;
-    }
     MvValue* value = variableValue(node);
     if (value->GetType() != MvTypeNumber)
         return false;
@@ -164,7 +158,7 @@ bool MvTreeEval::tryLeaf(const MvAST* node, double& result) {
 // nodes; a literal's number and a remembered variable are read here, in
 // place.
 inline bool MvTreeEval::tryOperand(const MvAST* node, double& result) {
-    if (node->numberShape != 1)
+    if (MvNodeMemory::numberShape(node) != 1)
         return tryNumber(node, result);
     if (MvValue* literal = node->literalValue.get()) {
         result = static_cast<MvNumberValue*>(literal)->value;
@@ -178,7 +172,7 @@ inline bool MvTreeEval::tryOperand(const MvAST* node, double& result) {
 
 // Only for nodes isNumberShape accepts, whose every node is one of these.
 bool MvTreeEval::tryNumber(const MvAST* node, double& result) {
-    if (node->numberShape == 1)
+    if (MvNodeMemory::numberShape(node) == 1)
         return tryOperand(node, result);
     double a, b;
     switch (node->tokenType) {

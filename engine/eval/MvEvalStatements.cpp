@@ -279,7 +279,7 @@ void MvTreeEval::commandStatement(const MvAST* node) {
     case MV_TOK_PRINT: {
         MvValueHolder value;
         expression(node->child(), value);
-        session_->writeToConsole(value->GetText() + "\n");
+        MvSession::of(session_)->writeToConsole(value->GetText() + "\n");
         checkInterrupt();
         return;
     }

@@ -1,6 +1,7 @@
 // The variable hooks: lookup, creation, assignment, references, windows,
 // deletion with its purge, and change notification.
 #include "MvCalls.h"
+#include "MvNodeMemory.h"
 #include "MvTreeEval.h"
 
 #include "frontend/MvAST.h"
@@ -33,8 +34,8 @@ void checkOverwrite(const MvValueContainer* container, bool check) {
 inline MvValueContainer* MvTreeEval::knownVariable(const MvAST* variableNode) {
     const MvAST* id = variableNode->child();
     const MvTreeEval* scope = variableNode->tokenType == MV_TOK_GLOBAL ? globalScope() : this;
-    if (id->variableEpoch == scope->valueMap_.epoch())
-        return id->variable;
+    if (MvNodeMemory::variableEpoch(id) == scope->valueMap_.epoch())
+        return MvNodeMemory::variable(id);
     return lookUpVariable(variableNode);
 }
 
@@ -43,8 +44,7 @@ MvValueContainer* MvTreeEval::lookUpVariable(const MvAST* variableNode) {
     const MvVariableTable& table = scopeFor(variableNode)->valueMap_;
     MvValueContainer* container = table.find(id->identifierBucket, id->text);
     if (container) {
-        id->variable = container;
-        id->variableEpoch = table.epoch();
+        MvNodeMemory::rememberVariable(id, container, table.epoch());
     }
     return container;
 }

@@ -3,14 +3,14 @@
 #ifndef MORVANE_ENGINE_MVSCRIPTFOLDERSCOPE_H
 #define MORVANE_ENGINE_MVSCRIPTFOLDERSCOPE_H
 
-#include "morvane/MvParser.h"
+#include "frontend/MvSession.h"
 
 class MvScriptFolderScope {
 public:
     explicit MvScriptFolderScope(MvParser* session) : session_(session) {
-        session_->enterScriptFolder();
+        MvSession::of(session_)->enterScriptFolder();
     }
-    ~MvScriptFolderScope() { session_->leaveScriptFolder(); }
+    ~MvScriptFolderScope() { MvSession::of(session_)->leaveScriptFolder(); }
     MvScriptFolderScope(const MvScriptFolderScope&) = delete;
     MvScriptFolderScope& operator=(const MvScriptFolderScope&) = delete;
 

@@ -75,7 +75,7 @@ int MvTreeEval::reportLine(const MvAST* node) {
 
 void MvTreeEval::checkInterrupt() {
     MvYieldInline();
-    if (session_->interruptRequested())
+    if (MvSession::of(session_)->interruptRequested())
         MvRaise("Execution Terminated by User.");
 }
 
@@ -88,7 +88,7 @@ void MvTreeEval::checkWritable(bool writable) {
 // after which the interrupted and run-error flags make every enclosing
 // statement pass the "RunTime Error" on until the run ends.
 void MvTreeEval::runtimeError(const MvAST* node, MvException* error) {
-    if (session_->interruptRequested()) {
+    if (MvSession::of(session_)->interruptRequested()) {
         if (!session_->getRunErrorFlag()) {
             delete error;
             throw new MvException("Execution cancelled by user.");
@@ -100,7 +100,7 @@ void MvTreeEval::runtimeError(const MvAST* node, MvException* error) {
     std::string message = error->getMessage();
     delete error;
     session_->setRunErrorFlag(true);
-    session_->addParseError(reportLine(node), "", 0, message);
+    MvSession::of(session_)->addParseError(reportLine(node), "", 0, message);
     session_->setInterruptedFlag(true);
     throw new MvException("RunTime Error");
 }

@@ -10,7 +10,7 @@
 
 #include "MvVariableTable.h"
 #include "frontend/MvAbortFlag.h"
-#include "morvane/MvParser.h"
+#include "frontend/MvSession.h"
 #include "morvane/MvValue.h"
 
 #include <chrono>
@@ -89,7 +89,7 @@ public:
     // checkInterrupt, called only when the host or the process asked for a
     // stop: the check on the paths taken at every step.
     void pollInterrupt() {
-        if (MvAbortRequested() || session_->interruptRequested())
+        if (MvAbortRequested() || MvSession::of(session_)->interruptRequested())
             checkInterrupt();
     }
 

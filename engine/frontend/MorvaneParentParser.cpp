@@ -1,9 +1,9 @@
 // The parser's hooks, token helpers and the top rule.
 #include "MorvaneParentParser.h"
 
+#include "MvSession.h"
 #include "MvTokenClasses.h"
 #include "morvane/MvException.h"
-#include "morvane/MvParser.h"
 #include "morvane/MvTokens.h"
 #include "plugins/MvPluginRegistry.h"
 
@@ -146,7 +146,7 @@ void MorvaneParentParser::reportSyntaxErrorAt(const std::string& text,
                                               const std::string& message) {
     const MvToken& next = tokens_.lookahead(1);
     session_->setParseErrorFlag(true);
-    session_->addParseError(next.line, text, next.type, kSyntaxErrorPrefix + message);
+    MvSession::of(session_)->addParseError(next.line, text, next.type, kSyntaxErrorPrefix + message);
 }
 
 // The record's text is the next two tokens, each after a blank, as far as
@@ -165,7 +165,7 @@ void MorvaneParentParser::reportSyntaxError(const std::string& message) {
     }
     const MvToken& next = tokens_.lookahead(1);
     session_->setParseErrorFlag(true);
-    session_->addParseError(next.line, text, next.type, kSyntaxErrorPrefix + message);
+    MvSession::of(session_)->addParseError(next.line, text, next.type, kSyntaxErrorPrefix + message);
 }
 
 // Errors found in an embedded script block have no position: the record
@@ -204,16 +204,16 @@ void MorvaneParentParser::addErrorDetail(const std::string& message) {
     reportSyntaxError(message);
 }
 
-MvPluginRegistry& MorvaneParentParser::getLocalFunctions() { return session_->getLocalFunctions(); }
+MvPluginRegistry& MorvaneParentParser::getLocalFunctions() { return MvSession::of(session_)->getLocalFunctions(); }
 
 bool MorvaneParentParser::isFunctionDefined(const std::string& nameSpace,
                                             const std::string& name) {
-    return session_->isFunctionDefined(nameSpace, name);
+    return MvSession::of(session_)->isFunctionDefined(nameSpace, name);
 }
 
 void MorvaneParentParser::noteFunctionCall(int line, const std::string& nameSpace,
                                            const std::string& name) {
-    session_->noteFunctionCall(line, nameSpace, name);
+    MvSession::of(session_)->noteFunctionCall(line, nameSpace, name);
 }
 
 // Initialised names are kept as the context name immediately followed by the

@@ -1,6 +1,10 @@
 #include "MvAST.h"
 
+#include "morvane/MvScalarApi.h"
+#include "morvane/MvTokens.h"
+
 #include <cstddef>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -195,9 +199,26 @@ void MvAST::operator delete(void* node, std::size_t) noexcept {
 MvAST::MvAST(int type, std::string_view tokenText, int tokenLine)
     : MvAST(type, tokenLine, keepText(tokenText)) {}
 
+namespace {
+
+bool isNumberLiteral(int type) {
+    switch (type) {
+    case MV_TOK_FLOAT: case MV_TOK_EXP_NUM: case MV_TOK_INT1: case MV_TOK_INT2:
+    case MV_TOK_INT4: case MV_TOK_INT_TOK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 MvAST::MvAST(int type, int tokenLine, KeptText kept)
     : tokenType(type), line(tokenLine), identifierBucket(kept.bucket), ownsText_(kept.owned),
-      text(*kept.text) {}
+      text(*kept.text) {
+    if (isNumberLiteral(type))
+        literalValue = MvNumberCreate(std::atof(text.c_str()));
+}
 
 MvAST::KeptText MvAST::keepText(std::string_view text) {
     return keepText(MvASTArena::current(), text);

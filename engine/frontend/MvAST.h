@@ -1,7 +1,8 @@
 // A syntax-tree node: the token it was made from, its first child and next
-// sibling (both owned), the identifier bucket of its text and the values
-// the parser attaches to date literals and embedded script blocks. Node
-// texts are kept by the memory arena of the tree (MvASTArena).
+// sibling (both owned), the identifier bucket of its text, the values of
+// number and date literals and the text of embedded script blocks, and a
+// few words of scratch memory that belong to the evaluator. Node texts are
+// kept by the memory arena of the tree (MvASTArena).
 #ifndef MORVANE_ENGINE_MVAST_H
 #define MORVANE_ENGINE_MVAST_H
 
@@ -13,8 +14,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-class MvValueContainer;
 
 // The text of an embedded script block, kept for the statement that runs it.
 class MvScript {
@@ -147,9 +146,10 @@ private:
     bool ownsText_;   // text was made for this node alone (no arena scope was open)
 
 public:
-    // Kept by the evaluator: whether an expression is made of numbers only
-    // (0 not known yet, -1 no, otherwise its height). Fills padding too.
-    mutable std::int8_t numberShape = 0;
+    // The evaluator's scratch memory: zero when the node is made, never read
+    // or written by the front end; what the evaluator keeps there is its own
+    // business (its MvNodeMemory.h says what). The byte fills padding.
+    mutable std::int8_t evaluatorByte = 0;
 
     // Shared with every node of the tree that has the same text; it lives as
     // long as the arena (or as the node, made with no arena scope open).
@@ -157,17 +157,15 @@ public:
     std::unique_ptr<MvAST> firstChild;
     std::unique_ptr<MvAST> nextSibling;
     mv_auto_value<MvValue> dateValue;     // MV_TOK_DATETIME nodes
-    // A number literal's value, made the first time the literal is
-    // evaluated and shared from then on: numbers change only inside result
-    // holders and variables, which always get a copy of their own.
+    // A number literal's value, made with the node. The evaluator hands it
+    // out as an operand, shared: numbers change only inside result holders
+    // and variables, which always get a copy of their own.
     mutable mv_auto_value<MvValue> literalValue;
     std::unique_ptr<MvScript> script;     // embedded script statements
 
-    // Kept by the evaluator, which alone reads and writes them (with
-    // numberShape above). An identifier remembers the variable it last named
-    // and the state of the table it was found in (see MvVariableTable::epoch).
-    mutable std::uint64_t variableEpoch = 0;
-    mutable MvValueContainer* variable = nullptr;
+    // The rest of the evaluator's scratch memory (see evaluatorByte).
+    mutable std::uint64_t evaluatorWord = 0;
+    mutable void* evaluatorPointer = nullptr;
 
 private:
     // Where a new node's text is: in the current arena, or made for the node.

@@ -8,8 +8,8 @@
 #include "MvLexer.h"
 
 #include "MvKeywords.h"
+#include "MvSession.h"
 #include "MvSourceMap.h"
-#include "morvane/MvParser.h"
 #include "morvane/MvProperties.h"
 #include "morvane/MvTokens.h"
 #include "plugins/MvPluginRegistry.h"
@@ -122,7 +122,7 @@ void MvLexer::recordBlock(int begin, int end, int kind) {
 void MvLexer::flushBlocks() {
     if (pendingBlockCount_ == 0)
         return;
-    session_->addSyntaxBlocks(pendingBlocks_, pendingBlockCount_);
+    MvSession::of(session_)->addSyntaxBlocks(pendingBlocks_, pendingBlockCount_);
     pendingBlockCount_ = 0;
 }
 
@@ -615,8 +615,8 @@ void MvLexer::markerLine() {
     if (marker.empty())
         return;
     switch (marker[0]) {
-    case '+': session_->sourceMap().enterIncludedFile(marker.substr(1), line_); break;
-    case '-': session_->sourceMap().leaveIncludedFile(line_); break;
+    case '+': MvSession::of(session_)->sourceMap().enterIncludedFile(marker.substr(1), line_); break;
+    case '-': MvSession::of(session_)->sourceMap().leaveIncludedFile(line_); break;
     case '!': writeLocatedLine(marker.substr(1)); break;
     default: return;
     }
@@ -672,7 +672,7 @@ void MvLexer::writeLocatedLine(const std::string& message) {
     ConsoleHold hold(session_);
     int line = 0;
     int fileIndex = 0;
-    session_->mapLine(line_, line, fileIndex);
+    MvSession::of(session_)->mapLine(line_, line, fileIndex);
     hold.console() << message << ",";
     session_->outputError(hold.console(), line, fileIndex);
     hold.console() << "\n";

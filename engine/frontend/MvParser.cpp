@@ -1,16 +1,15 @@
 // The script session: text, front end, results and their locks.
-#include "morvane/MvParser.h"
+#include "MvSession.h"
 
 #include "MorvaneParentParser.h"
 #include "MvAST.h"
 #include "MvLexer.h"
 #include "MvPreprocessor.h"
+#include "MvRunHooks.h"
 #include "MvSourceMap.h"
 #include "MvTokenBuffer.h"
 #include "MvTreePrinter.h"
 #include "morvane/MvTokens.h"
-#include "eval/MvCalls.h"
-#include "eval/MvTreeEval.h"
 #include "morvane/MvException.h"
 #include "morvane/MvProcess.h"
 #include "plugins/MvPluginRegistry.h"
@@ -66,11 +65,17 @@ void setFlag(MvMutexLock& lock, bool& flag, bool value) {
 
 } // namespace
 
-MvParser::MvParser(const char* text, long length, const MvFile* file, bool preprocess)
-    : localFunctions_(std::make_unique<MvPluginRegistry>()),
+MvSession::MvSession(MvParser* owner, const char* text, long length, const MvFile* file)
+    : owner_(owner),
+      localFunctions_(std::make_unique<MvPluginRegistry>()),
       text_(takeText(text, length)),
       file_(file ? *file : MvFile()),
-      sourceMap_(std::make_unique<MvSourceMap>()) {
+      sourceMap_(std::make_unique<MvSourceMap>()) {}
+
+// Expands the includes and primes the front end. The scanner reports to the
+// session through its public face, so this runs once that face holds the
+// session.
+void MvSession::open(bool preprocess) {
     if (preprocess) {
         enterScriptFolder();
         std::set<std::string> includeSet;
@@ -85,7 +90,7 @@ MvParser::MvParser(const char* text, long length, const MvFile* file, bool prepr
     createFrontEnd(true);
 }
 
-MvParser::~MvParser() {
+MvSession::~MvSession() {
     parser_.reset();
     tokenBuffer_.reset();
     lexer_.reset();
@@ -104,14 +109,14 @@ MvParser::~MvParser() {
 // the text starts with a fresh source map, which the scanner fills from the
 // include markers as it passes them. Priming reads the first token, so its
 // colouring span is recorded at once.
-void MvParser::createFrontEnd(bool prime) {
+void MvSession::createFrontEnd(bool prime) {
     parser_.reset();
     tokenBuffer_.reset();
     lexer_.reset();
     sourceMap_ = std::make_unique<MvSourceMap>();
-    lexer_ = std::make_unique<MvLexer>(text_.c_str(), this, kLexemeBufferSize);
+    lexer_ = std::make_unique<MvLexer>(text_.c_str(), owner_, kLexemeBufferSize);
     tokenBuffer_ = std::make_unique<MvTokenBuffer>(*lexer_);
-    parser_ = std::make_unique<MorvaneParentParser>(*tokenBuffer_, this);
+    parser_ = std::make_unique<MorvaneParentParser>(*tokenBuffer_, owner_);
     frontEndUsed_ = false;
     if (prime)
         tokenBuffer_->lookahead(1);
@@ -119,7 +124,7 @@ void MvParser::createFrontEnd(bool prime) {
 
 // A parse reads the text from its start: after an earlier parse or a
 // colouring pass the front end is made afresh.
-void MvParser::parse() {
+void MvSession::parse() {
     if (frontEndUsed_)
         createFrontEnd(false);
     frontEndUsed_ = true;
@@ -137,7 +142,7 @@ void MvParser::parse() {
     treeHasErrors_ = getParseErrorFlag();
 }
 
-void MvParser::CheckSyntax() {
+void MvSession::CheckSyntax() {
     setDoneFlag(false);
     setParseErrorFlag(false);
     try {
@@ -156,8 +161,8 @@ void MvParser::CheckSyntax() {
     setDirtyFlag(false);
 }
 
-void MvParser::Execute() {
-    MvActiveCalls::reset();   // no call of an earlier run is under way
+void MvSession::Execute() {
+    MvForgetActiveCalls();   // no call of an earlier run is under way
     setDoneFlag(false);
     setRunErrorFlag(false);
     setParseErrorFlag(false);
@@ -176,9 +181,9 @@ void MvParser::Execute() {
         }
         if (!getParseErrorFlag()) {
             evaluator_.reset();
-            evaluator_ = std::make_unique<MvTreeEval>(this);
+            evaluator_ = MvCreateEvaluator(owner_);
             try {
-                evaluator_->programme(tree_);
+                MvRunProgramme(*evaluator_, tree_);
             } catch (MvException* error) {
                 writeToConsole(error->getMessage());
                 delete error;
@@ -195,7 +200,7 @@ void MvParser::Execute() {
     setDirtyFlag(true);
 }
 
-void MvParser::LexicalPassOnly() {
+void MvSession::LexicalPassOnly() {
     if (frontEndUsed_)
         createFrontEnd(false);
     while (tokenBuffer_->lookaheadType(1) != MV_TOK_EOF)
@@ -205,7 +210,7 @@ void MvParser::LexicalPassOnly() {
 
 // Every call noted while parsing must name a function of the process-wide
 // registry or of the script itself. The first that does not ends the parse.
-void MvParser::checkFunctionCalls() {
+void MvSession::checkFunctionCalls() {
     while (!functionCalls_.empty()) {
         FunctionCallNote note = std::move(functionCalls_.front());
         functionCalls_.pop_front();
@@ -220,69 +225,66 @@ void MvParser::checkFunctionCalls() {
     }
 }
 
-bool MvParser::getDoneFlag() { return getFlag(doneLock_, done_); }
-void MvParser::setDoneFlag(bool value) { setFlag(doneLock_, done_, value); }
-bool MvParser::getDirtyFlag() { return getFlag(dirtyLock_, dirty_); }
-void MvParser::setDirtyFlag(bool value) { setFlag(dirtyLock_, dirty_, value); }
-bool MvParser::getParseErrorFlag() { return getFlag(parseErrorFlagLock_, parseError_); }
-void MvParser::setParseErrorFlag(bool value) { setFlag(parseErrorFlagLock_, parseError_, value); }
-bool MvParser::getRunErrorFlag() { return getFlag(runErrorLock_, runError_); }
-bool MvParser::getInterruptedFlag() {
+bool MvSession::getDoneFlag() { return getFlag(doneLock_, done_); }
+void MvSession::setDoneFlag(bool value) { setFlag(doneLock_, done_, value); }
+bool MvSession::getDirtyFlag() { return getFlag(dirtyLock_, dirty_); }
+void MvSession::setDirtyFlag(bool value) { setFlag(dirtyLock_, dirty_, value); }
+bool MvSession::getParseErrorFlag() { return getFlag(parseErrorFlagLock_, parseError_); }
+void MvSession::setParseErrorFlag(bool value) { setFlag(parseErrorFlagLock_, parseError_, value); }
+bool MvSession::getRunErrorFlag() { return getFlag(runErrorLock_, runError_); }
+bool MvSession::getInterruptedFlag() {
     MvLockGuard guard(interruptedLock_);
     return interrupted_.load();
 }
 
-void MvParser::setInterruptedFlag(bool value) {
+void MvSession::setInterruptedFlag(bool value) {
     MvLockGuard guard(interruptedLock_);
     interrupted_.store(value);
 }
-bool MvParser::getPendingInputFlag() { return getFlag(pendingInputLock_, pendingInput_); }
-void MvParser::setPendingInputFlag(bool value) { setFlag(pendingInputLock_, pendingInput_, value); }
+bool MvSession::getPendingInputFlag() { return getFlag(pendingInputLock_, pendingInput_); }
+void MvSession::setPendingInputFlag(bool value) { setFlag(pendingInputLock_, pendingInput_, value); }
 
 // Setting the run-error flag ends the run: the done flag is set while the
 // run-error lock is still held (the only nested locking of a session).
-void MvParser::setRunErrorFlag(bool value) {
+void MvSession::setRunErrorFlag(bool value) {
     MvLockGuard guard(runErrorLock_);
     runError_ = value;
     if (value)
         setDoneFlag(true);
 }
 
-InputType MvParser::getPendingInputType() { return pendingInputType_; }
-MvValue* MvParser::getPendingInputDefault() { return pendingInputDefault_; }
-const char* MvParser::getPendingInputPrompt() { return pendingInputPrompt_; }
+InputType MvSession::getPendingInputType() { return pendingInputType_; }
+MvValue* MvSession::getPendingInputDefault() { return pendingInputDefault_; }
+const char* MvSession::getPendingInputPrompt() { return pendingInputPrompt_; }
 
-void MvParser::returnPendingInput(MvValue* reply) {
+void MvSession::returnPendingInput(MvValue* reply) {
     setPendingInputFlag(false);
     pendingInputReply_ = reply;
 }
 
-Mv_stringstream& MvParser::getConsole() {
+Mv_stringstream& MvSession::getConsole() {
     consoleLock_.lock();
     return console_;
 }
-void MvParser::releaseConsole() { consoleLock_.unlock(); }
+void MvSession::releaseConsole() { consoleLock_.unlock(); }
 
-Mv_stringstream& MvParser::getWarningConsole() { return MvGetWarningConsole(); }
-void MvParser::releaseWarningConsole() { MvReleaseWarningConsole(); }
-
-Mv_stringstream& MvParser::getRuntimeErrors() {
+Mv_stringstream& MvSession::getRuntimeErrors() {
     runtimeErrorsLock_.lock();
     return runtimeErrors_;
 }
-void MvParser::releaseRuntimeErrors() { runtimeErrorsLock_.unlock(); }
+void MvSession::releaseRuntimeErrors() { runtimeErrorsLock_.unlock(); }
 
-std::list<ParseError*>& MvParser::getParseErrors() {
+std::list<ParseError*>& MvSession::getParseErrors() {
     parseErrorsLock_.lock();
     return parseErrors_;
 }
 
-int MvParser::getParseErrorCount() {
+int MvSession::getParseErrorCount() {
     parseErrorsLock_.lock();
     return static_cast<int>(parseErrors_.size());
 }
 
-ParseError* MvParser::getParseError(int index) {
+ParseError* MvSession::getParseError(int index) {
     if (index < 0 || index >= static_cast<int>(parseErrors_.size()))
         return nullptr;
     auto it = parseErrors_.begin();
@@ -290,19 +292,19 @@ ParseError* MvParser::getParseError(int index) {
     return *it;
 }
 
-void MvParser::releaseParseErrors() { parseErrorsLock_.unlock(); }
+void MvSession::releaseParseErrors() { parseErrorsLock_.unlock(); }
 
-void MvParser::addToWindowList(MvWindow* window) {
+void MvSession::addToWindowList(MvWindow* window) {
     MvLockGuard guard(windowListLock_);
     windows_.push_back(window);
 }
 
-void MvParser::removeFromWindowList(MvWindow* window) {
+void MvSession::removeFromWindowList(MvWindow* window) {
     MvLockGuard guard(windowListLock_);
     windows_.remove(window);
 }
 
-bool MvParser::inWindowList(MvWindow* window) {
+bool MvSession::inWindowList(MvWindow* window) {
     MvLockGuard guard(windowListLock_);
     for (MvWindow* listed : windows_)
         if (listed == window)
@@ -310,12 +312,12 @@ bool MvParser::inWindowList(MvWindow* window) {
     return false;
 }
 
-std::list<MvWindow*>& MvParser::getWindowList() {
+std::list<MvWindow*>& MvSession::getWindowList() {
     windowListLock_.lock();
     return windows_;
 }
 
-MvWindow* MvParser::getWindow(long index) {
+MvWindow* MvSession::getWindow(long index) {
     if (index < 0 || index >= static_cast<long>(windows_.size()))
         return nullptr;
     auto it = windows_.begin();
@@ -323,45 +325,45 @@ MvWindow* MvParser::getWindow(long index) {
     return *it;
 }
 
-void MvParser::releaseWindowList() { windowListLock_.unlock(); }
+void MvSession::releaseWindowList() { windowListLock_.unlock(); }
 
-std::deque<MvSyntaxBlock>& MvParser::getSyntaxBlockList() {
+std::deque<MvSyntaxBlock>& MvSession::getSyntaxBlockList() {
     syntaxBlocksLock_.lock();
     return syntaxBlocks_;
 }
 
-void MvParser::releaseSyntaxBlockList() { syntaxBlocksLock_.unlock(); }
+void MvSession::releaseSyntaxBlockList() { syntaxBlocksLock_.unlock(); }
 
-std::ostream& MvParser::outputError(std::ostream& out, long line, long fileIndex) {
+std::ostream& MvSession::outputError(std::ostream& out, long line, long fileIndex) {
     return sourceMap_->outputError(out, line, fileIndex);
 }
 
-MvTreeEval* MvParser::getMvTreeEval() { return evaluator_.get(); }
+MvTreeEval* MvSession::getMvTreeEval() { return evaluator_.get(); }
 
-void MvParser::writeToConsole(const std::string& text) {
+void MvSession::writeToConsole(const std::string& text) {
     MvLockGuard guard(consoleLock_);
     console_ << text;
 }
 
-void MvParser::mapLine(int scannerLine, int& line, int& fileIndex) {
+void MvSession::mapLine(int scannerLine, int& line, int& fileIndex) {
     sourceMap_->mapLine(scannerLine, line, fileIndex);
 }
 
-void MvParser::addSyntaxBlock(const MvSyntaxBlock& block) { addSyntaxBlocks(&block, 1); }
+void MvSession::addSyntaxBlock(const MvSyntaxBlock& block) { addSyntaxBlocks(&block, 1); }
 
-void MvParser::addSyntaxBlocks(const MvSyntaxBlock* blocks, std::size_t count) {
+void MvSession::addSyntaxBlocks(const MvSyntaxBlock* blocks, std::size_t count) {
     MvLockGuard guard(syntaxBlocksLock_);
     syntaxBlocks_.insert(syntaxBlocks_.end(), blocks, blocks + count);
 }
 
-void MvParser::noteFunctionCall(int line, const std::string& nameSpace, const std::string& name) {
+void MvSession::noteFunctionCall(int line, const std::string& nameSpace, const std::string& name) {
     functionCalls_.push_back({line, nameSpace, name});
 }
 
-void MvParser::addParseError(int scannerLine, const std::string& text, int tokenType,
+void MvSession::addParseError(int scannerLine, const std::string& text, int tokenType,
                              const std::string& message) {
     auto error = std::make_unique<ParseError>();
-    error->owner = this;
+    error->owner = owner_;
     error->text = text;
     error->tokenType = tokenType;
     error->message = message;
@@ -370,34 +372,34 @@ void MvParser::addParseError(int scannerLine, const std::string& text, int token
     parseErrors_.push_back(error.release());
 }
 
-bool MvParser::isFunctionDefined(const std::string& nameSpace, const std::string& name) {
+bool MvSession::isFunctionDefined(const std::string& nameSpace, const std::string& name) {
     return MvPluginRegistry::THE_PluginRegistry()->hasFunction(nameSpace, name) ||
            localFunctions_->hasFunction(nameSpace, name);
 }
 
-MvPluginRegistry& MvParser::getLocalFunctions() { return *localFunctions_; }
+MvPluginRegistry& MvSession::getLocalFunctions() { return *localFunctions_; }
 
-MvSourceMap& MvParser::sourceMap() { return *sourceMap_; }
+MvSourceMap& MvSession::sourceMap() { return *sourceMap_; }
 
-const char* MvParser::getText() const { return text_.c_str(); }
+const char* MvSession::getText() const { return text_.c_str(); }
 
-MvAST* MvParser::getTree() { return tree_; }
+MvAST* MvSession::getTree() { return tree_; }
 
-void MvParser::enterScriptFolder() {
+void MvSession::enterScriptFolder() {
     directoryStack_.push_back(MvFile());
     file_.makeCurrent();
 }
 
-void MvParser::leaveScriptFolder() {
+void MvSession::leaveScriptFolder() {
     if (directoryStack_.empty())
         return;
     directoryStack_.back().makeCurrent();
     directoryStack_.pop_back();
 }
 
-std::vector<MvTokenInfo> MvParser::scanTokens() {
+std::vector<MvTokenInfo> MvSession::scanTokens() {
     sourceMap_ = std::make_unique<MvSourceMap>();
-    MvLexer scanner(text_.c_str(), this, kLexemeBufferSize);
+    MvLexer scanner(text_.c_str(), owner_, kLexemeBufferSize);
     std::vector<MvTokenInfo> tokens;
     for (;;) {
         MvToken token = scanner.nextToken();
@@ -407,4 +409,4 @@ std::vector<MvTokenInfo> MvParser::scanTokens() {
     }
 }
 
-std::string MvParser::getTreeText() { return MvTreeToText(tree_); }
+std::string MvSession::getTreeText() { return MvTreeToText(tree_); }

@@ -6,6 +6,7 @@
 #define MORVANE_ENGINE_MVPLATFORM_H
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ void sleepMilliseconds(long milliseconds);
 
 // Wall-clock milliseconds since the process started (wraps after ~49 days).
 std::uint32_t elapsedMilliseconds();
+
+// The local calendar time of when, safe to call from any thread.
+void localTime(std::time_t when, std::tm& into);
 
 // The host's beep, or nothing when the host installed none.
 void beep();

@@ -37,4 +37,12 @@ std::uint32_t elapsedMilliseconds() {
         std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
+void localTime(std::time_t when, std::tm& into) {
+#if defined(_WIN32)
+    localtime_s(&into, &when);
+#else
+    localtime_r(&when, &into);
+#endif
+}
+
 } // namespace MvPlatform

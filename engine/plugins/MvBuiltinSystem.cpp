@@ -2,8 +2,7 @@
 // wait for their value kinds.
 #include "MvBuiltins.h"
 
-#include "eval/MvTreeEval.h"
-#include "frontend/MvAST.h"
+#include "MvCallingContext.h"
 #include "morvane/MvException.h"
 #include "morvane/MvProcess.h"
 #include "morvane/MvScalarApi.h"
@@ -37,7 +36,7 @@ MvValue* setWindowPosition(MvPluginErrorBlock*, MvParameterBlock* params) {
     MvTreeEval* evaluator = params->context();
     if (!evaluator)
         MvRaise("Client.SetWindowPosition() needs a running script.");
-    evaluator->setWindowVariablePosition(MvAST::bucketOf(id), id, x, y);
+    MvCallerSetWindowPosition(*evaluator, id, x, y);
     return new MvNoValue();
 }
 

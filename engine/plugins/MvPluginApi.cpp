@@ -3,7 +3,7 @@
 #include "MvParameterBlock.h"
 #include "MvPluginRegistry.h"
 
-#include "eval/MvValueContainer.h"
+#include "values/MvValueContainer.h"
 #include "morvane/MvException.h"
 #include "values/MvListValue.h"
 #include "values/MvTextValue.h"
@@ -193,9 +193,12 @@ bool MvParameterBlockIsReferenceValue(MvParameterBlock* block, const char* name)
     return entryOf(block, name).kind == MvArgumentSlot::Reference;
 }
 
+MvValueHolder& MvParameterBlockGetReferenceHolder(MvParameterBlock* block, const char* name) {
+    return referenceEntry(block, name).container->writeSlot();
+}
+
 MvValue** MvParameterBlockGetReferenceValue(MvParameterBlock* block, const char* name) {
-    MvValueHolder& slot = referenceEntry(block, name).container->writeSlot();
-    return reinterpret_cast<MvValue**>(&slot);
+    return reinterpret_cast<MvValue**>(&MvParameterBlockGetReferenceHolder(block, name));
 }
 
 // The value is taken over first, so that a refused call frees a fresh one.

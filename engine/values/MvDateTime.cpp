@@ -10,14 +10,6 @@
 
 namespace {
 
-void localTime(std::time_t when, std::tm& into) {
-#if defined(_WIN32)
-    localtime_s(&into, &when);
-#else
-    localtime_r(&when, &into);
-#endif
-}
-
 // 0 means "no clock reading": a reading that happens to be 0 (the first
 // millisecond of the process) is taken as 1.
 std::uint32_t clockReading() { return std::max<std::uint32_t>(MvPlatform::elapsedMilliseconds(), 1); }
@@ -50,7 +42,7 @@ MvDateTime& MvDateTime::operator=(const MvDateTime& other) {
 MvDateTime::~MvDateTime() { delete fields; }
 
 void MvDateTime::setToNow() {
-    localTime(std::time(nullptr), *fields);
+    MvPlatform::localTime(std::time(nullptr), *fields);
     timeOnly = 0;
     ticks = clockReading();
 }
@@ -60,7 +52,7 @@ void MvDateTime::addSeconds(double seconds) {
     fields->tm_sec = static_cast<int>(std::clamp(sum, -kIntMax, kIntMax));
     std::time_t when = std::mktime(fields);
     if (when != static_cast<std::time_t>(-1))
-        localTime(when, *fields);
+        MvPlatform::localTime(when, *fields);
     if (ticks != 0)
         ticks += static_cast<std::uint32_t>(truncatedWithin(seconds * 1000.0, 1LL << 62));
 }

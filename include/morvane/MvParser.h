@@ -11,10 +11,8 @@
 
 #include "MvExport.h"
 #include "MvFile.h"
-#include "MvMutexLock.h"
 #include "MvStreams.h"
 
-#include <atomic>
 #include <deque>
 #include <list>
 #include <memory>
@@ -26,13 +24,7 @@ class MvParser;
 class MvValue;
 class MvWindow;
 class MvTreeEval;
-class MvLexer;
-class MvTokenBuffer;
-class MvPluginRegistry;
-class MvSourceMap;
-class MorvaneParentParser;
-struct MvAST;
-class MvASTArena;
+class MvSession;
 
 // One error record: a syntax error or a runtime error.
 struct MV_EXPORT ParseError {
@@ -52,13 +44,6 @@ struct MvSyntaxBlock {
     int kind;
 };
 
-// A function call met while parsing, checked once the parse is over.
-struct FunctionCallNote {
-    int line;
-    std::string nameSpace;
-    std::string name;
-};
-
 // One token as the scanner produced it (for diagnostics and tests).
 struct MvTokenInfo {
     int type;
@@ -69,6 +54,9 @@ struct MvTokenInfo {
 // The kind of input a host is asked for; nothing in the engine asks yet.
 enum InputType { MvInputNone = 0, MvInputText, MvInputNumber, MvInputValue };
 
+// The session. Its state lives behind the one pointer below; the operations
+// the rest of the engine needs of a session are not part of this interface.
+// The get/release pairs have scoped holders in MvParserGuards.h.
 class MV_EXPORT MvParser {
 public:
     MvParser(const char* text, long length, const MvFile* file, bool preprocess);
@@ -90,8 +78,6 @@ public:
     void setRunErrorFlag(bool value);   // true also sets the done flag
     bool getInterruptedFlag();
     void setInterruptedFlag(bool value);
-    // The interrupted flag for the running script's own checks.
-    bool interruptRequested() const { return interrupted_.load(std::memory_order_relaxed); }
     bool getPendingInputFlag();
     void setPendingInputFlag(bool value);
 
@@ -133,59 +119,9 @@ public:
     std::vector<MvTokenInfo> scanTokens();
     std::string getTreeText();
 
-    // Operations for the other parts of the engine.
-    void writeToConsole(const std::string& text);
-    void mapLine(int scannerLine, int& line, int& fileIndex);
-    void addSyntaxBlock(const MvSyntaxBlock& block);
-    void addSyntaxBlocks(const MvSyntaxBlock* blocks, std::size_t count);
-    void noteFunctionCall(int line, const std::string& nameSpace, const std::string& name);
-    // Appends a record; the caller has set the matching error flag.
-    void addParseError(int scannerLine, const std::string& text, int tokenType,
-                       const std::string& message);
-    bool isFunctionDefined(const std::string& nameSpace, const std::string& name);
-    MvPluginRegistry& getLocalFunctions();
-    MvSourceMap& sourceMap();
-    const char* getText() const;
-    MvAST* getTree();
-    void enterScriptFolder();
-    void leaveScriptFolder();
-
 private:
-    void parse();
-    void checkFunctionCalls();
-    void createFrontEnd(bool prime);
-
-    std::unique_ptr<MvPluginRegistry> localFunctions_;
-    std::unique_ptr<MvTreeEval> evaluator_;
-    std::deque<MvSyntaxBlock> syntaxBlocks_;
-    std::list<FunctionCallNote> functionCalls_;
-    std::list<ParseError*> parseErrors_;
-    Mv_stringstream runtimeErrors_;
-    Mv_stringstream console_;
-    std::list<MvWindow*> windows_;
-    bool parseError_ = false, runError_ = false, done_ = false, dirty_ = false,
-         pendingInput_ = false;
-    // Polled by the running script at every statement: read without the
-    // lock (an atomic read), written under it.
-    std::atomic<bool> interrupted_{false};
-    InputType pendingInputType_ = MvInputNone;
-    MvValue* pendingInputDefault_ = nullptr;
-    const char* pendingInputPrompt_ = "";
-    MvValue* pendingInputReply_ = nullptr;
-    MvAST* tree_ = nullptr;
-    std::unique_ptr<MvASTArena> treeArena_;   // memory of tree_'s nodes
-    std::unique_ptr<MorvaneParentParser> parser_;
-    std::unique_ptr<MvLexer> lexer_;
-    std::unique_ptr<MvTokenBuffer> tokenBuffer_;
-    std::string text_;
-    MvMutexLock syntaxBlocksLock_, consoleLock_, runtimeErrorsLock_, parseErrorsLock_,
-        windowListLock_, doneLock_, dirtyLock_, parseErrorFlagLock_, runErrorLock_,
-        interruptedLock_, pendingInputLock_;
-    MvFile file_;
-    std::deque<MvFile> directoryStack_;
-    std::unique_ptr<MvSourceMap> sourceMap_;
-    bool frontEndUsed_ = false;   // the scanner has read past the first token
-    bool treeHasErrors_ = false;  // the last parse recorded syntax errors
+    friend class MvSession;
+    std::unique_ptr<MvSession> session_;
 };
 
 // The flat session interface; flags are 0 or 1.

@@ -103,7 +103,17 @@ MV_C_API MvValue* MvParameterBlockGetValueUnique(MvParameterBlock* block, const 
 // changes the variable (call MvParameterBlockNotifyChange afterwards).
 MV_C_API MvValue* MvParameterBlockGetValueMutable(MvParameterBlock* block, const char* name);
 MV_C_API bool MvParameterBlockIsReferenceValue(MvParameterBlock* block, const char* name);
-// The value slot of a by-reference argument's variable.
+// The counted holder of a by-reference argument's variable (the end of its
+// chain of references). Assigning, swapping or resetting through it keeps
+// the reference counts right; a fresh value assigned to it is taken over.
+// Call MvParameterBlockNotifyChange afterwards. Raises "Non l-value parameter
+// in plug-in" for any other argument.
+MV_EXPORT MvValueHolder& MvParameterBlockGetReferenceHolder(MvParameterBlock* block,
+                                                            const char* name);
+// The same slot as a raw pointer, for plug-ins written against the older
+// interface: whatever is stored through it bypasses the reference counts, so
+// a plug-in may only exchange the pointers of two such slots. Prefer
+// MvParameterBlockGetReferenceHolder.
 MV_C_API MvValue** MvParameterBlockGetReferenceValue(MvParameterBlock* block, const char* name);
 // Makes a by-reference argument's variable hold value (a fresh value is taken over).
 MV_C_API void MvParameterBlockSetValue(MvParameterBlock* block, const char* name, MvValue* value);

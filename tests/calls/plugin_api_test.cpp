@@ -3,6 +3,10 @@
 // loading plug-in libraries.
 #include "calls_support.h"
 
+// The session's internals (its text, line map and own functions) for the
+// white-box checks below.
+#include "../../engine/frontend/MvSession.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -134,7 +138,7 @@ TEST(PluginListings, NamesAreInByteOrderWithTheInternalNamespaceUnprefixed) {
         "define zeta.q begin end define f begin end define Geo.area(a) begin end\n"
         "define Geo.Zone begin end\n");
     MvParserCheckSyntax(session.get());
-    MvPluginRegistry& local = session->getLocalFunctions();
+    MvPluginRegistry& local = MvSession::of(session.get())->getLocalFunctions();
     MvValue* names = MvListAsValue(local.GetFunctionNames());
     EXPECT_EQ(names->GetText(), "Geo.Zone\nGeo.area\nf\nzeta.q");
     MvListDelete(names);
@@ -304,6 +308,24 @@ MvValue* probeSwap(MvPluginErrorBlock*, MvParameterBlock* p) {
     MvParameterBlockNotifyChange(p, "b");
     return nullptr;
 }
+// The same through the counted holders, and a fresh value given to the
+// first variable through its holder when a third argument is true.
+MvValue* probeSwapHolders(MvPluginErrorBlock*, MvParameterBlock* p) {
+    MvValueHolder& a = MvParameterBlockGetReferenceHolder(p, "a");
+    MvValueHolder& b = MvParameterBlockGetReferenceHolder(p, "b");
+    MvValueHolder kept = a;
+    a = b;
+    b = kept;
+    if (MvParameterBlockGetBooleanValue(p, "replace"))
+        a = MvTextCreate("fresh");
+    MvParameterBlockNotifyChange(p, "a");
+    MvParameterBlockNotifyChange(p, "b");
+    return nullptr;
+}
+MvValue* probeHolder(MvPluginErrorBlock*, MvParameterBlock* p) {
+    MvParameterBlockGetReferenceHolder(p, "value");
+    return nullptr;
+}
 MvValue* probeCompare(MvPluginErrorBlock*, MvParameterBlock* p) {
     return MvBooleanCreate(MvParameterBlockCompareTextValue(p, "value", "exact"));
 }
@@ -348,6 +370,13 @@ protected:
         MvPluginSignatureSetParam(s, any, "a", MvParamRequired, MvArgumentByReference);
         MvPluginSignatureSetParam(s, any, "b", MvParamRequired, MvArgumentByReference);
         MvPluginSignatureCommit(s, "Probe", "Swap", "Exchange two variables.");
+        s = MvPluginSignatureCreate(3, MvType(), &probeSwapHolders);
+        MvPluginSignatureSetParam(s, any, "a", MvParamRequired, MvArgumentByReference);
+        MvPluginSignatureSetParam(s, any, "b", MvParamRequired, MvArgumentByReference);
+        MvPluginSignatureSetParam(s, MvTypeBoolean, "replace", MvBooleanCreate(false),
+                                  MvArgumentNotConsumed);
+        MvPluginSignatureCommit(s, "Probe", "SwapHolders", "Exchange two variables.");
+        declare("Holder", &probeHolder, MvType(), MvParamRequired, MvArgumentNotConsumed);
     }
 
     static std::string failure(const std::string& script) {
@@ -402,6 +431,23 @@ TEST_F(ParameterBlock, ValuesAndVariablesAreReadTheirOwnWay) {
     EXPECT_EQ(failure("Probe.Mutable(1);\n"), "Empty parameter in plug-in");
     EXPECT_EQ(failure("Probe.Set(1);\n"), "Non l-value parameter in plug-in");
     EXPECT_EQ(failure("Probe.Slot(1);\n"), "Non l-value parameter in plug-in");
+    EXPECT_EQ(failure("Probe.Holder(1);\n"), "Non l-value parameter in plug-in");
+}
+
+// The counted holders of two variables: exchanged, a value shared with a
+// third variable, a fresh value given; a read-only reference has none.
+TEST_F(ParameterBlock, ReferenceHoldersKeepTheCountsRight) {
+    RunResult r = runScript(
+        "set x to {1, 2};\nset y to \"two\";\nset z to x;\n"
+        "Probe.SwapHolders(&x, &y);\n"
+        "print x;\nprint y;\nprint z;\n"
+        "append 3 to y;\nprint y;\nprint z;\n"
+        "Probe.SwapHolders(&x, &y, true);\n"
+        "print x;\nprint y;\n");
+    EXPECT_EQ(r.console, "two\n1\t2\n1\t2\n1\t2\t3\n1\t2\nfresh\ntwo\n");
+    EXPECT_TRUE(r.records.empty());
+    EXPECT_EQ(failure("set x to 1;\nset y to 2;\nset r to reference y;\nProbe.SwapHolders(&r, &x);\n"),
+              "Attempt to modify a read-only reference.");
 }
 
 } // namespace

@@ -3,6 +3,10 @@
 #include "morvane/MvFile.h"
 #include "morvane/MvParser.h"
 
+// The session's internals (its text, line map and own functions) for the
+// white-box checks below.
+#include "../../engine/frontend/MvSession.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -56,7 +60,7 @@ protected:
         MvFile folder(scriptFolder_.string());
         MvParser* session =
             MvParserCreate(script.c_str(), static_cast<long>(script.size()), &folder);
-        std::string text = session->getText();
+        std::string text = MvSession::of(session)->getText();
         MvParserDelete(session);
         return text;
     }
@@ -295,7 +299,7 @@ TEST_F(IncludeTest, ReadingTheTextAgainKeepsTheLineMap) {
         if (token.text.empty() || token.text == "print")
             continue;
         int line = 0, fileIndex = 0;
-        session->mapLine(token.line, line, fileIndex);
+        MvSession::of(session)->mapLine(token.line, line, fileIndex);
         std::ostringstream location;
         session->outputError(location, line, fileIndex);
         where.push_back(token.text + location.str());

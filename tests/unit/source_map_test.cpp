@@ -7,6 +7,10 @@
 // with the engine's front end.
 #include "../../engine/frontend/MvSourceMap.h"
 
+// The session's internals (its text, line map and own functions) for the
+// white-box checks below.
+#include "../../engine/frontend/MvSession.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -35,7 +39,7 @@ protected:
 
     Mapped map(int scannerLine) {
         Mapped result{-100, -100};
-        session_->mapLine(scannerLine, result.line, result.fileIndex);
+        MvSession::of(session_)->mapLine(scannerLine, result.line, result.fileIndex);
         return result;
     }
 
@@ -50,7 +54,7 @@ protected:
         return location(m.line, m.fileIndex);
     }
 
-    MvSourceMap& sourceMap() { return session_->sourceMap(); }
+    MvSourceMap& sourceMap() { return MvSession::of(session_)->sourceMap(); }
 
     MvParser* session_ = nullptr;
 };
