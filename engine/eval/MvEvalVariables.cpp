@@ -44,7 +44,7 @@ MvValueContainer* MvTreeEval::lookUpVariable(const MvAST* variableNode) {
     MvValueContainer* container = table.find(id->identifierBucket, id->text);
     if (container) {
         id->variable = container;
-        id->variableEpoch = table.epoch();
+        id->variableEpoch = table.rememberedEpoch();
     }
     return container;
 }
