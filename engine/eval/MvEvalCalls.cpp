@@ -476,7 +476,7 @@ void MvTreeEval::startOfCall(MvParser* session, MvTreeEval* globalEvaluator) {
     assignTargetMode_ = false;
     inProtectedStatement_ = false;
     reportNode_ = nullptr;
-    nesting_ = 0;
+    stackLimit_ = globalEvaluator ? globalEvaluator->stackLimit_ : MvStackLimitOfThisThread();
 }
 
 MvValueContainer* MvTreeEval::makeParameter(MvValueContainer* reserved, int bucket,

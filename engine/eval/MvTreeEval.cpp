@@ -21,8 +21,11 @@ namespace {
 
 } // namespace
 
+// A local evaluator runs on the thread of its global one.
 MvTreeEval::MvTreeEval(MvParser* session, MvTreeEval* globalEvaluator)
-    : session_(session), globalEvaluator_(globalEvaluator) {}
+    : session_(session),
+      globalEvaluator_(globalEvaluator),
+      stackLimit_(globalEvaluator ? globalEvaluator->stackLimit_ : MvStackLimitOfThisThread()) {}
 
 // Destroying the tables invalidates references to their variables held in
 // other scopes; the global scope then drops what became empty.
@@ -133,16 +136,12 @@ bool isExecutableStatement(int type) {
 
 } // namespace
 
-// The guard being made is one level too deep: it is not counted.
-void MvTreeEval::NestingGuard::tooDeep() {
-    --depth_;
-    MvRaise("The script is nested too deeply to run.");
-}
+void MvTreeEval::nestedTooDeeply() { MvRaise("The script is nested too deeply to run."); }
 
 void MvTreeEval::statement(MvAST* node) {
     if (!node)
         noViableAlternative("statement", nullptr);
-    NestingGuard nesting(this);
+    checkStackDepth();
     const int type = node->tokenType;
     if (isExecutableStatement(type)) {
         try {

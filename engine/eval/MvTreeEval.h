@@ -8,6 +8,7 @@
 #ifndef MORVANE_ENGINE_MVTREEEVAL_H
 #define MORVANE_ENGINE_MVTREEEVAL_H
 
+#include "MvStackLimit.h"
 #include "MvVariableTable.h"
 #include "frontend/MvAbortFlag.h"
 #include "morvane/MvParser.h"
@@ -125,24 +126,14 @@ public:
         return *global->callSites_;
     }
 
-    // Counts nested expressions and statements of a run (the global
-    // evaluator keeps the count for every scope of the run), so that a very
-    // deep tree is an error rather than the end of the thread's stack.
-    class NestingGuard {
-    public:
-        explicit NestingGuard(MvTreeEval* evaluator) : depth_(evaluator->globalScope()->nesting_) {
-            if (++depth_ > kMaxNesting)
-                tooDeep();
-        }
-        ~NestingGuard() { --depth_; }
-        NestingGuard(const NestingGuard&) = delete;
-        NestingGuard& operator=(const NestingGuard&) = delete;
-
-    private:
-        [[noreturn]] void tooDeep();
-        int& depth_;
-    };
-    static constexpr int kMaxNesting = 2500;
+    // Stops a run before it uses up the thread's stack: how deep statements,
+    // expressions and calls may nest depends on the stack the thread has
+    // left, not on a count. Checked on entry to every statement and
+    // expression (see MvStackLimit.h).
+    void checkStackDepth() const {
+        if (MV_STACK_POSITION() < stackLimit_)
+            nestedTooDeeply();
+    }
 
 private:
     struct LoopModifiers;
@@ -229,6 +220,7 @@ private:
     void purge();
     void sleepSeconds(double seconds);
     void makeCallSites();
+    [[noreturn]] static void nestedTooDeeply();
 
     MvParser* session_;
     MvTreeEval* globalEvaluator_;
@@ -237,7 +229,7 @@ private:
     MvVariableTable valueMap_;
     MvVariableTable windowMap_;
     const MvAST* reportNode_ = nullptr;
-    int nesting_ = 0;
+    std::uintptr_t stackLimit_;   // of the thread the run is on
     std::unique_ptr<MvCallSites> callSites_;
 };
 
