@@ -26,12 +26,9 @@
 namespace {
 
 // The innermost call under way on this thread; each block links to the
-// enclosing one.
-#if defined(__GNUC__)
-thread_local MvParameterBlock* innermostCall __attribute__((tls_model("initial-exec"))) = nullptr;
-#else
+// enclosing one. (The library's thread storage uses the model that works
+// when a host loads the library with dlopen.)
 thread_local MvParameterBlock* innermostCall = nullptr;
-#endif
 
 } // namespace
 
