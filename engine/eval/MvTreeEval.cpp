@@ -2,7 +2,7 @@
 // error reports and interrupt checks.
 #include "MvTreeEval.h"
 
-#include "MvCalls.h"
+#include "MvCallSites.h"
 
 #include "frontend/MvAST.h"
 #include "frontend/MvAbortFlag.h"
