@@ -97,7 +97,7 @@ public:
     // The line of reports for a node: its own, or its first child's.
     static int reportLine(const MvAST* node);
 
-    // Frames of script-function calls (MvEvalCalls.cpp) reuse their
+    // Frames of script-function calls (MvCallFrame.h) reuse their
     // evaluators. startOfCall makes an idle evaluator the scope of a new call
     // under globalEvaluator. A frame keeps its parameters' slots between
     // calls: makeParameter fills a reserved slot again (or makes one),
@@ -117,7 +117,7 @@ public:
         return valueMap_.find(bucket, name);
     }
     std::uint64_t variablesEpoch() const { return valueMap_.epoch(); }
-    // What the calls of this run remember per call site (MvEvalCalls.cpp);
+    // What the calls of this run remember per call site (MvCallSites.h);
     // kept by the global evaluator.
     MvCallSites& callSites() {
         MvTreeEval* global = globalScope();
