@@ -50,7 +50,6 @@ void MvTreeEval::startOfCall(MvParser* session, MvTreeEval* globalEvaluator) {
     globalEvaluator_ = globalEvaluator;
     assignTargetMode_ = false;
     inProtectedStatement_ = false;
-    reportNode_ = nullptr;
     stackLimit_ = globalEvaluator ? globalEvaluator->stackLimit_ : MvStackLimitOfThisThread();
 }
 

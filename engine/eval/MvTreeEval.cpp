@@ -3,6 +3,9 @@
 #include "MvTreeEval.h"
 
 #include "MvCallSites.h"
+#include "MvCaught.h"
+#include "MvInternalError.h"
+#include "MvScopedValue.h"
 
 #include "frontend/MvAST.h"
 #include "frontend/MvAbortFlag.h"
@@ -90,23 +93,21 @@ void MvTreeEval::checkWritable(bool writable) {
 // after which the interrupted and run-error flags make every enclosing
 // statement pass the "RunTime Error" on until the run ends.
 void MvTreeEval::runtimeError(const MvAST* node, MvException* error) {
+    MvCaught<MvException> caught(error);
     if (session_->interruptRequested()) {
-        if (!session_->getRunErrorFlag()) {
-            delete error;
+        if (!session_->getRunErrorFlag())
             throw new MvException("Execution cancelled by user.");
-        }
-        throw error;
+        caught.throwOn();
     }
     if (inProtectedStatement_)
-        throw error;
-    std::string message = error->getMessage();
-    delete error;
+        caught.throwOn();
     session_->setRunErrorFlag(true);
-    session_->addParseError(reportLine(node), "", 0, message);
+    session_->addParseError(reportLine(node), "", 0, caught->getMessage());
     session_->setInterruptedFlag(true);
     throw new MvException("RunTime Error");
 }
 
+// A break outside any loop ends the programme quietly.
 void MvTreeEval::programme(MvAST* root) {
     if (!root)
         noViableAlternative("programme", nullptr);
@@ -114,7 +115,7 @@ void MvTreeEval::programme(MvAST* root) {
         for (MvAST* node = root; node; node = node->sibling())
             statement(node);
     } catch (MvBreakException* stop) {
-        delete stop;
+        MvCaught<MvBreakException> ended(stop);
     }
 }
 
@@ -155,7 +156,7 @@ void MvTreeEval::statement(MvAST* node) {
         } catch (MvReturnValue&) {
             throw;
         } catch (...) {
-            runtimeError(node, new MvException("Morvane Internal Error."));
+            runtimeError(node, new MvInternalError());
         }
         return;
     }
@@ -214,29 +215,23 @@ void MvTreeEval::codeBlock(const MvAST* node) {
 
 // The handler runs when the protected statement raises. While protected,
 // errors pass through unreported so that they reach this statement; the
-// flag is restored afterwards so that an enclosing catch keeps protecting.
+// flag stays set while the handler runs and is restored afterwards, so that
+// an enclosing catch keeps protecting.
 void MvTreeEval::errorHandledStatement(const MvAST* node) {
     MvAST* protectedStatement = node->child();
     MvAST* handler = protectedStatement ? protectedStatement->sibling() : nullptr;
     if (!protectedStatement || !handler)
         noViableAlternative("errorHandledStatement", node);
-    const bool wasProtected = inProtectedStatement_;
-    inProtectedStatement_ = true;
+    MvScopedValue<bool> protecting(inProtectedStatement_, true);
+    bool failed = false;
     try {
         statement(protectedStatement);
     } catch (MvException* error) {
-        delete error;
-        try {
-            statement(handler);
-        } catch (...) {
-            inProtectedStatement_ = wasProtected;
-            throw;
-        }
-    } catch (...) {
-        inProtectedStatement_ = wasProtected;
-        throw;
+        MvCaught<MvException> dropped(error);
+        failed = true;
     }
-    inProtectedStatement_ = wasProtected;
+    if (failed)
+        statement(handler);
 }
 
 void MvTreeEval::returnStatement(const MvAST* node) {

@@ -83,10 +83,8 @@ public:
     }
 
     MvParser* session() const { return session_; }
-    MvTreeEval* globalEvaluator() const { return globalEvaluator_; }
     // The evaluator that holds global variables: the global one, or this.
     MvTreeEval* globalScope() { return globalEvaluator_ ? globalEvaluator_ : this; }
-    void setReportingNode(const MvAST* node) { reportNode_ = node; }
     // checkInterrupt, called only when the host or the process asked for a
     // stop: the check on the paths taken at every step.
     void pollInterrupt() {
@@ -228,7 +226,6 @@ private:
     bool inProtectedStatement_ = false;
     MvVariableTable valueMap_;
     MvVariableTable windowMap_;
-    const MvAST* reportNode_ = nullptr;
     std::uintptr_t stackLimit_;   // of the thread the run is on
     std::unique_ptr<MvCallSites> callSites_;
 };
