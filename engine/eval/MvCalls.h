@@ -1,60 +1,15 @@
-// Function calls from the evaluator, and the calls under way.
+// Function calls from the evaluator.
 #ifndef MORVANE_ENGINE_MVCALLS_H
 #define MORVANE_ENGINE_MVCALLS_H
 
-#include "morvane/MvValue.h"
-#include "plugins/MvParameterBlock.h"
+#include "MvActiveCalls.h"
+#include "MvCallArguments.h"
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include "morvane/MvValue.h"
 
 class MvTreeEval;
-class MvValueContainer;
-class MvPluginRegistry;
-class MvPluginSignature;
+class MvType;
 struct MvAST;
-
-// One argument as written: its parameter name when it is given by name, and
-// a variable, a value or, for an expression of numbers, the number itself
-// (made into a value only for a function that needs one).
-struct MvCallArgument {
-    const std::string* name = nullptr;
-    MvArgumentSlot slot;
-    double number = 0;
-    bool isNumber = false;
-
-    // Gives a number argument the value it stands for.
-    void makeValue();
-};
-
-// The overloads a call site can reach, in resolution order, each with its
-// argument-to-parameter map (per parameter: the argument bound to it, or
-// -1). Which argument goes to which parameter depends only on the names and
-// the order of the arguments, never on their values.
-struct MvCallCandidate {
-    const MvPluginSignature* signature = nullptr;
-    std::vector<int> boundTo;
-};
-
-struct MvCallSiteLookup {
-    const MvAST* node = nullptr;
-    std::uint64_t generation = 0;   // of the registries, when made
-    const MvPluginRegistry* local = nullptr;
-    std::vector<MvCallCandidate> candidates;
-    // The candidate, a script function, that a call whose every argument was
-    // a number chose (-1: none yet). Whether an argument fits a parameter
-    // depends only on its type and on whether it is a variable, so the next
-    // such call chooses it again.
-    int numberCandidate = -1;
-};
-
-// The lookups of one run, remembered per call site while no registry
-// changes (a small table indexed by the node's address).
-struct MvCallSites {
-    static constexpr std::size_t kSize = 256;
-    MvCallSiteLookup lookups[kSize];
-};
 
 // Evaluates a call node (#(Plug-in Function namespace name argument...))
 // in caller: the arguments, the overload that fits them, the call. With
@@ -63,18 +18,16 @@ struct MvCallSites {
 bool MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result,
                     double* number = nullptr);
 
-// The argument blocks of the calls under way on this thread (a thread runs
-// one script at a time).
-namespace MvActiveCalls {
+// MvCallFunction for a call whose arguments are all numbers, at a site that
+// chose a script function for such a call before (MvEvalNumberCalls.cpp).
+// False, having done nothing that shows, when it cannot be made so; else
+// returned is what MvCallFunction returns.
+bool MvTryNumberCall(MvTreeEval& caller, const MvAST* node, const MvAST* firstArgument,
+                     MvValueHolder& result, double* number, bool& returned);
 
-void push(MvParameterBlock* block);
-// Removes block (and anything pushed after it that is still listed).
-void pop(MvParameterBlock* block);
-// Empties every argument that refers to container: the variable is going away.
-void withdraw(const MvValueContainer* container);
-// Forgets every block (a new run starts).
-void reset();
-
-} // namespace MvActiveCalls
+// What a function gave: a number (returned is true) must be of the result
+// type, a value too (none becomes a no-value). Returns returned.
+bool MvCheckedResult(const MvType& resultType, bool takesNumber, bool returned,
+                     MvValueHolder& result);
 
 #endif

@@ -52,7 +52,7 @@ const MvAST* secondChild(const MvAST* node) {
 void MvTreeEval::expression(const MvAST* node, MvValueHolder& result) {
     if (!node)
         noViableAlternative("expression", nullptr);
-    NestingGuard nesting(this);
+    checkStackDepth();
     switch (node->tokenType) {
     case MV_TOK_MULT: case MV_TOK_DIV: case MV_TOK_PLUS: case MV_TOK_MINUS:
     case MV_TOK_UNARY_MINUS:
@@ -464,7 +464,7 @@ bool MvTreeEval::assignedValue(const MvAST* source, MvValueHolder& value, double
         expression(source, value);
         return false;
     }
-    NestingGuard nesting(this);   // as expression counts the call
+    checkStackDepth();   // as expression checks before the call
     if (MvCallFunction(*this, source, value, &number))
         return true;
     if (!value || value->GetType() == MvTypeUndefined)

@@ -1,5 +1,6 @@
 // The repeat statements: operands, then modifiers (every, increment), then
 // the body. Pacing makes iterations start at most once per period.
+#include "MvCaught.h"
 #include "MvTreeEval.h"
 
 #include "frontend/MvAST.h"
@@ -37,6 +38,17 @@ bool nowIsBefore(MvValue* date) {
 bool nowIsWithin(MvValue* start, MvValue* end) {
     MvValueHolder now(MvDateTimeValueCreate(nullptr));
     return now->IsGreaterOrEqual(start) && now->IsLess(end);
+}
+
+// Runs a loop's iterations; a break ends them, and the statements after the
+// loop go on.
+template <class Iterations>
+void untilBreak(Iterations iterations) {
+    try {
+        iterations();
+    } catch (MvBreakException* stop) {
+        MvCaught<MvBreakException> ended(stop);
+    }
 }
 
 } // namespace
@@ -133,7 +145,7 @@ void MvTreeEval::repeatNTimes(const MvAST* node) {
     const double n = std::trunc(count->GetNumber());
     LoopModifiers modifiers;
     const MvAST* body = loopModifiers(node->child()->sibling(), modifiers);
-    try {
+    untilBreak([&] {
         for (double i = 0; i < n; ++i) {
             if (interruptedBeforeIteration())
                 break;
@@ -141,23 +153,19 @@ void MvTreeEval::repeatNTimes(const MvAST* node) {
             pace(modifiers);
             increment(modifiers);
         }
-    } catch (MvBreakException* stop) {
-        delete stop;
-    }
+    });
 }
 
 void MvTreeEval::repeatForever(const MvAST* node) {
     LoopModifiers modifiers;
     const MvAST* body = loopModifiers(node->child(), modifiers);
-    try {
+    untilBreak([&] {
         while (!interruptedBeforeIteration()) {
             runIteration(body, modifiers);
             pace(modifiers);
             increment(modifiers);
         }
-    } catch (MvBreakException* stop) {
-        delete stop;
-    }
+    });
 }
 
 void MvTreeEval::repeatWhile(const MvAST* node) {
@@ -167,7 +175,7 @@ void MvTreeEval::repeatWhile(const MvAST* node) {
     expression(condition, test);
     LoopModifiers modifiers;
     const MvAST* body = loopModifiers(condition->sibling(), modifiers);
-    try {
+    untilBreak([&] {
         bool again = test->GetBoolean();
         test.release();
         while (again && !interruptedBeforeIteration()) {
@@ -177,9 +185,7 @@ void MvTreeEval::repeatWhile(const MvAST* node) {
             if (again)
                 pace(modifiers);
         }
-    } catch (MvBreakException* stop) {
-        delete stop;
-    }
+    });
 }
 
 void MvTreeEval::repeatFrom(const MvAST* node) {
@@ -194,7 +200,7 @@ void MvTreeEval::repeatFrom(const MvAST* node) {
         MvDateTime now;
         sleepSeconds(MvDateTime::difference(*start->GetDate(), now));
     }
-    try {
+    untilBreak([&] {
         bool again = nowIsWithin(start.get(), end.get());
         while (again && !interruptedBeforeIteration()) {
             runIteration(body, modifiers);
@@ -203,9 +209,7 @@ void MvTreeEval::repeatFrom(const MvAST* node) {
             if (again)
                 pace(modifiers);
         }
-    } catch (MvBreakException* stop) {
-        delete stop;
-    }
+    });
 }
 
 void MvTreeEval::repeatUntil(const MvAST* node) {
@@ -213,7 +217,7 @@ void MvTreeEval::repeatUntil(const MvAST* node) {
     expression(node->child(), date);
     LoopModifiers modifiers;
     const MvAST* body = loopModifiers(node->child()->sibling(), modifiers);
-    try {
+    untilBreak([&] {
         bool again = nowIsBefore(date.get());
         while (again && !interruptedBeforeIteration()) {
             runIteration(body, modifiers);
@@ -222,9 +226,7 @@ void MvTreeEval::repeatUntil(const MvAST* node) {
             if (again)
                 pace(modifiers);
         }
-    } catch (MvBreakException* stop) {
-        delete stop;
-    }
+    });
 }
 
 void MvTreeEval::repeatFor(const MvAST* node) {
@@ -235,7 +237,7 @@ void MvTreeEval::repeatFor(const MvAST* node) {
     const MvAST* body = loopModifiers(node->child()->sibling(), modifiers);
     const Clock::time_point start = Clock::now();
     auto beforeDeadline = [&] { return secondsSince(start) < seconds; };
-    try {
+    untilBreak([&] {
         bool again = beforeDeadline();
         while (again && !interruptedBeforeIteration()) {
             runIteration(body, modifiers);
@@ -244,7 +246,5 @@ void MvTreeEval::repeatFor(const MvAST* node) {
             if (again)
                 pace(modifiers);
         }
-    } catch (MvBreakException* stop) {
-        delete stop;
-    }
+    });
 }

@@ -91,7 +91,7 @@ const MvAST* secondChild(const MvAST* node) {
 } // namespace
 
 // A node of numbers only remembers its height (1 for a leaf). Taller
-// expressions go the general way, which counts their nesting; the search
+// expressions go the general way, which watches the stack; the search
 // below a node stops after that many levels, and the nodes above the stop
 // are left to the general way too.
 constexpr int kMaxNumberHeight = 100;

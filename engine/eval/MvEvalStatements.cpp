@@ -1,5 +1,6 @@
 // Statements: if, set, the arithmetic and list statements, delete and the
 // commands (print, wait, beep, embedded scripts).
+#include "MvScopedValue.h"
 #include "MvScriptFolderScope.h"
 #include "MvTreeEval.h"
 
@@ -116,15 +117,10 @@ void MvTreeEval::setStatementAux(const MvAST* setNode, bool check) {
     }
     case MV_TOK_LINDEX: {
         MvValueHolder container, index, value;
-        const bool outerMode = assignTargetMode_;
-        assignTargetMode_ = true;
-        try {
+        {
+            MvScopedValue<bool> forAssignment(assignTargetMode_, true);
             expression(target->child(), container);
-        } catch (...) {
-            assignTargetMode_ = outerMode;
-            throw;
         }
-        assignTargetMode_ = outerMode;
         expression(target->child()->sibling(), index);
         expression(target->sibling(), value);
         container->SetElement(index.get(), value.get());

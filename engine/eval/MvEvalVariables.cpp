@@ -13,7 +13,7 @@
 #include "morvane/MvScalarApi.h"
 #include "morvane/MvTokens.h"
 
-#include <iostream>
+#include <sstream>
 
 MvTreeEval* MvTreeEval::scopeFor(const MvAST* variableNode) {
     return variableNode->tokenType == MV_TOK_GLOBAL ? globalScope() : this;
@@ -44,7 +44,7 @@ MvValueContainer* MvTreeEval::lookUpVariable(const MvAST* variableNode) {
     const MvVariableTable& table = scopeFor(variableNode)->valueMap_;
     MvValueContainer* container = table.find(id->identifierBucket, id->text);
     if (container) {
-        MvNodeMemory::rememberVariable(id, container, table.epoch());
+        MvNodeMemory::rememberVariable(id, container, table.rememberedEpoch());
     }
     return container;
 }
@@ -300,19 +300,22 @@ void MvTreeEval::purge() {
     windowMap_.removeIf(doomed);
 }
 
+// A diagnostic dump of both tables, written to the session's console.
 void MvTreeEval::printValueMaps() {
-    auto dump = [](const std::string& name, MvValueContainer* container) {
+    std::ostringstream text;
+    auto dump = [&text](const std::string& name, MvValueContainer* container) {
         static const char* const kKinds[] = {"Window variable", "Variable"};
-        std::cout << name << ' ' << "ID\t\t: ";
+        text << name << ' ' << "ID\t\t: ";
         if (container->nameKind() == MvValueContainer::NameNeverSet)
-            std::cout << "Error : Name never set";
+            text << "Error : Name never set";
         else
-            std::cout << kKinds[container->nameKind()];
-        std::cout << '\n' << "referees\t: " << container->refereeCount() << '\n';
+            text << kKinds[container->nameKind()];
+        text << '\n' << "referees\t: " << container->refereeCount() << '\n';
     };
-    std::cout << "Printing value map \n";
+    text << "Printing value map \n";
     valueMap_.forEach(dump);
-    std::cout << '\n' << "Printing window value map \n";
+    text << '\n' << "Printing window value map \n";
     windowMap_.forEach(dump);
-    std::cout << '\n';
+    text << '\n';
+    MvSession::of(session_)->writeToConsole(text.str());
 }

@@ -2,7 +2,10 @@
 // error reports and interrupt checks.
 #include "MvTreeEval.h"
 
-#include "MvCalls.h"
+#include "MvCallSites.h"
+#include "MvCaught.h"
+#include "values/MvInternalError.h"
+#include "MvScopedValue.h"
 
 #include "frontend/MvAST.h"
 #include "frontend/MvAbortFlag.h"
@@ -22,8 +25,11 @@ namespace {
 
 } // namespace
 
+// A local evaluator runs on the thread of its global one.
 MvTreeEval::MvTreeEval(MvParser* session, MvTreeEval* globalEvaluator)
-    : session_(session), globalEvaluator_(globalEvaluator) {}
+    : session_(session),
+      globalEvaluator_(globalEvaluator),
+      stackLimit_(globalEvaluator ? globalEvaluator->stackLimit_ : MvStackLimitOfThisThread()) {}
 
 // Destroying the tables invalidates references to their variables held in
 // other scopes; the global scope then drops what became empty.
@@ -88,23 +94,21 @@ void MvTreeEval::checkWritable(bool writable) {
 // after which the interrupted and run-error flags make every enclosing
 // statement pass the "RunTime Error" on until the run ends.
 void MvTreeEval::runtimeError(const MvAST* node, MvException* error) {
+    MvCaught<MvException> caught(error);
     if (MvSession::of(session_)->interruptRequested()) {
-        if (!session_->getRunErrorFlag()) {
-            delete error;
+        if (!session_->getRunErrorFlag())
             throw new MvException("Execution cancelled by user.");
-        }
-        throw error;
+        caught.throwOn();
     }
     if (inProtectedStatement_)
-        throw error;
-    std::string message = error->getMessage();
-    delete error;
+        caught.throwOn();
     session_->setRunErrorFlag(true);
-    MvSession::of(session_)->addParseError(reportLine(node), "", 0, message);
+    MvSession::of(session_)->addParseError(reportLine(node), "", 0, caught->getMessage());
     session_->setInterruptedFlag(true);
     throw new MvException("RunTime Error");
 }
 
+// A break outside any loop ends the programme quietly.
 void MvTreeEval::programme(MvAST* root) {
     if (!root)
         noViableAlternative("programme", nullptr);
@@ -112,7 +116,7 @@ void MvTreeEval::programme(MvAST* root) {
         for (MvAST* node = root; node; node = node->sibling())
             statement(node);
     } catch (MvBreakException* stop) {
-        delete stop;
+        MvCaught<MvBreakException> ended(stop);
     }
 }
 
@@ -134,16 +138,12 @@ bool isExecutableStatement(int type) {
 
 } // namespace
 
-// The guard being made is one level too deep: it is not counted.
-void MvTreeEval::NestingGuard::tooDeep() {
-    --depth_;
-    MvRaise("The script is nested too deeply to run.");
-}
+void MvTreeEval::nestedTooDeeply() { MvRaise("The script is nested too deeply to run."); }
 
 void MvTreeEval::statement(MvAST* node) {
     if (!node)
         noViableAlternative("statement", nullptr);
-    NestingGuard nesting(this);
+    checkStackDepth();
     const int type = node->tokenType;
     if (isExecutableStatement(type)) {
         try {
@@ -161,7 +161,7 @@ void MvTreeEval::statement(MvAST* node) {
             // allocate again.
             runtimeError(node, new MvMemoryException(" (an allocation could not be met"));
         } catch (...) {
-            runtimeError(node, new MvException("Morvane Internal Error."));
+            runtimeError(node, new MvInternalError());
         }
         return;
     }
@@ -220,29 +220,23 @@ void MvTreeEval::codeBlock(const MvAST* node) {
 
 // The handler runs when the protected statement raises. While protected,
 // errors pass through unreported so that they reach this statement; the
-// flag is restored afterwards so that an enclosing catch keeps protecting.
+// flag stays set while the handler runs and is restored afterwards, so that
+// an enclosing catch keeps protecting.
 void MvTreeEval::errorHandledStatement(const MvAST* node) {
     MvAST* protectedStatement = node->child();
     MvAST* handler = protectedStatement ? protectedStatement->sibling() : nullptr;
     if (!protectedStatement || !handler)
         noViableAlternative("errorHandledStatement", node);
-    const bool wasProtected = inProtectedStatement_;
-    inProtectedStatement_ = true;
+    MvScopedValue<bool> protecting(inProtectedStatement_, true);
+    bool failed = false;
     try {
         statement(protectedStatement);
     } catch (MvException* error) {
-        delete error;
-        try {
-            statement(handler);
-        } catch (...) {
-            inProtectedStatement_ = wasProtected;
-            throw;
-        }
-    } catch (...) {
-        inProtectedStatement_ = wasProtected;
-        throw;
+        MvCaught<MvException> dropped(error);
+        failed = true;
     }
-    inProtectedStatement_ = wasProtected;
+    if (failed)
+        statement(handler);
 }
 
 void MvTreeEval::returnStatement(const MvAST* node) {

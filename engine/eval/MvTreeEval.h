@@ -8,6 +8,7 @@
 #ifndef MORVANE_ENGINE_MVTREEEVAL_H
 #define MORVANE_ENGINE_MVTREEEVAL_H
 
+#include "MvStackLimit.h"
 #include "MvVariableTable.h"
 #include "frontend/MvAbortFlag.h"
 #include "frontend/MvSession.h"
@@ -82,10 +83,8 @@ public:
     }
 
     MvParser* session() const { return session_; }
-    MvTreeEval* globalEvaluator() const { return globalEvaluator_; }
     // The evaluator that holds global variables: the global one, or this.
     MvTreeEval* globalScope() { return globalEvaluator_ ? globalEvaluator_ : this; }
-    void setReportingNode(const MvAST* node) { reportNode_ = node; }
     // checkInterrupt, called only when the host or the process asked for a
     // stop: the check on the paths taken at every step.
     void pollInterrupt() {
@@ -96,7 +95,7 @@ public:
     // The line of reports for a node: its own, or its first child's.
     static int reportLine(const MvAST* node);
 
-    // Frames of script-function calls (MvEvalCalls.cpp) reuse their
+    // Frames of script-function calls (MvCallFrame.h) reuse their
     // evaluators. startOfCall makes an idle evaluator the scope of a new call
     // under globalEvaluator. A frame keeps its parameters' slots between
     // calls: makeParameter fills a reserved slot again (or makes one),
@@ -116,7 +115,7 @@ public:
         return valueMap_.find(bucket, name);
     }
     std::uint64_t variablesEpoch() const { return valueMap_.epoch(); }
-    // What the calls of this run remember per call site (MvEvalCalls.cpp);
+    // What the calls of this run remember per call site (MvCallSites.h);
     // kept by the global evaluator.
     MvCallSites& callSites() {
         MvTreeEval* global = globalScope();
@@ -125,24 +124,14 @@ public:
         return *global->callSites_;
     }
 
-    // Counts nested expressions and statements of a run (the global
-    // evaluator keeps the count for every scope of the run), so that a very
-    // deep tree is an error rather than the end of the thread's stack.
-    class NestingGuard {
-    public:
-        explicit NestingGuard(MvTreeEval* evaluator) : depth_(evaluator->globalScope()->nesting_) {
-            if (++depth_ > kMaxNesting)
-                tooDeep();
-        }
-        ~NestingGuard() { --depth_; }
-        NestingGuard(const NestingGuard&) = delete;
-        NestingGuard& operator=(const NestingGuard&) = delete;
-
-    private:
-        [[noreturn]] void tooDeep();
-        int& depth_;
-    };
-    static constexpr int kMaxNesting = 2500;
+    // Stops a run before it uses up the thread's stack: how deep statements,
+    // expressions and calls may nest depends on the stack the thread has
+    // left, not on a count. Checked on entry to every statement and
+    // expression (see MvStackLimit.h).
+    void checkStackDepth() const {
+        if (MV_STACK_POSITION() < stackLimit_)
+            nestedTooDeeply();
+    }
 
 private:
     struct LoopModifiers;
@@ -229,6 +218,7 @@ private:
     void purge();
     void sleepSeconds(double seconds);
     void makeCallSites();
+    [[noreturn]] static void nestedTooDeeply();
 
     MvParser* session_;
     MvTreeEval* globalEvaluator_;
@@ -236,8 +226,7 @@ private:
     bool inProtectedStatement_ = false;
     MvVariableTable valueMap_;
     MvVariableTable windowMap_;
-    const MvAST* reportNode_ = nullptr;
-    int nesting_ = 0;
+    std::uintptr_t stackLimit_;   // of the thread the run is on
     std::unique_ptr<MvCallSites> callSites_;
 };
 

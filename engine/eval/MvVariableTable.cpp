@@ -1,19 +1,52 @@
 #include "MvVariableTable.h"
 
 #include <atomic>
+#include <cstdlib>
 
+// Epochs come from one counter for the whole process: no two tables ever
+// show the same epoch, and an epoch never comes back. A node that remembers
+// a slot with its table's epoch can therefore meet that epoch again only in
+// that table, and only while the slot is still there.
+//
+// The counter could come round only after 2^63 epochs. Should it ever get
+// there (a test makes the period short with MORVANE_TEST_VARIABLE_EPOCHS),
+// tables go on with epochs of their own, marked as such: they still change
+// at every removal, but nobody remembers them, so lookups simply stop being
+// skipped.
 namespace {
 
-// Each table's epochs start at a multiple of 2^40 of their own: a table
-// would need 2^40 removals to reach another table's range.
-std::uint64_t firstEpochOfNewTable() {
-    static std::atomic<std::uint64_t> tables{1};
-    return tables.fetch_add(1, std::memory_order_relaxed) << 40;
+constexpr std::uint64_t kOwnEpoch = std::uint64_t(1) << 63;
+
+std::uint64_t sharedEpochPeriod() {
+    static const std::uint64_t period = [] {
+        const char* text = std::getenv("MORVANE_TEST_VARIABLE_EPOCHS");
+        const unsigned long long shortened = text ? std::strtoull(text, nullptr, 10) : 0;
+        return shortened > 0 && shortened < kOwnEpoch ? shortened : kOwnEpoch;
+    }();
+    return period;
 }
+
+std::atomic<std::uint64_t> nextSharedEpoch{1};
 
 } // namespace
 
-MvVariableTable::MvVariableTable() : epoch_(firstEpochOfNewTable()) {}
+void MvVariableTable::advanceEpoch() {
+    const std::uint64_t period = sharedEpochPeriod();
+    if (nextSharedEpoch.load(std::memory_order_relaxed) < period) {
+        const std::uint64_t shared = nextSharedEpoch.fetch_add(1, std::memory_order_relaxed);
+        if (shared < period) {
+            epoch_ = shared;
+            return;
+        }
+    }
+    epoch_ = kOwnEpoch | (epoch_ + 1);
+}
+
+std::uint64_t MvVariableTable::rememberedEpoch() const {
+    return (epoch_ & kOwnEpoch) ? 0 : epoch_;
+}
+
+MvVariableTable::MvVariableTable() { advanceEpoch(); }
 
 MvVariableTable::~MvVariableTable() { clear(); }
 
@@ -82,7 +115,7 @@ void MvVariableTable::unlinkAndFree(Entry** link) {
     Entry* entry = *link;
     *link = entry->next;
     --size_;
-    ++epoch_;
+    advanceEpoch();
     entry->container.reset();
     returnToFreeList(entry);
 }

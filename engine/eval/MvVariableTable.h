@@ -71,9 +71,14 @@ public:
     std::size_t blockCount() const { return blocks_.size(); }
     std::size_t size() const { return size_; }
     // Names the table's current set of entries up to insertions: it changes
-    // whenever an entry goes, and no two tables ever share one. A container
-    // found while the epoch stays the same is still the one find returns.
+    // whenever an entry goes, and no two tables ever show the same one (nor
+    // does one table twice). A container found while the epoch stays the
+    // same is still the one find returns.
     std::uint64_t epoch() const { return epoch_; }
+    // The epoch to remember with a container found here, to be compared with
+    // epoch() later, possibly on another table: the epoch itself, or 0
+    // (which no table has) when it is one of the table's own.
+    std::uint64_t rememberedEpoch() const;
 
 private:
     struct Entry {
@@ -89,8 +94,9 @@ private:
     void link(Entry* entry, int bucket, const std::string& name);
     void removeEntry(Entry* entry);
     void unlinkAndFree(Entry** link);
+    void advanceEpoch();
 
-    std::uint64_t epoch_;
+    std::uint64_t epoch_ = 0;
     Entry* heads_[kBucketHeads] = {};
     Entry* freeList_ = nullptr;
     std::vector<std::unique_ptr<Entry[]>> blocks_;

@@ -10,6 +10,7 @@
 #include "MvKeywords.h"
 #include "MvSession.h"
 #include "MvSourceMap.h"
+#include "values/MvInternalError.h"
 #include "morvane/MvProperties.h"
 #include "morvane/MvTokens.h"
 #include "plugins/MvPluginRegistry.h"
@@ -633,7 +634,7 @@ bool MvLexer::isInternalFunction(const std::string& name) {
 
 void MvLexer::addBlock(int kind) {
     if (spanOpen_)
-        throw 100;   // a block inside an open span would overlap it
+        throw new MvInternalError("A colouring block would overlap the open span.");
     recordBlock(beginColumn(), endColumn(), kind);
 }
 

@@ -5,6 +5,7 @@
 #ifndef MORVANE_ENGINE_MVPLATFORM_H
 #define MORVANE_ENGINE_MVPLATFORM_H
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -24,6 +25,15 @@ std::uint32_t elapsedMilliseconds();
 
 // The local calendar time of when, safe to call from any thread.
 void localTime(std::time_t when, std::tm& into);
+
+// The stack of the running thread, as the system reports it: the lowest
+// address it may grow down to and its whole size. False when the system
+// cannot tell. Asked once per thread; later calls give the same answer.
+struct StackBounds {
+    std::uintptr_t lowest = 0;
+    std::size_t size = 0;
+};
+bool currentThreadStack(StackBounds& bounds);
 
 // The host's beep, or nothing when the host installed none.
 void beep();

@@ -85,7 +85,7 @@ public:
                         const double* numbers, double* number);
 
 private:
-    // What run does, the arguments bound by bind (see MvEvalCalls.cpp).
+    // What run does, the arguments bound by bind (see eval/MvFunctionContainerLocal.cpp).
     template <class Binder>
     bool runBound(MvValueHolder& result, MvTreeEval* caller, MvParser* session,
                   const MvPluginSignature& signature, const Binder& bind, double* number);

@@ -75,12 +75,10 @@ private:
         cache.state = Armed;
     }
 
+    // The default model of thread storage for a shared library, which works
+    // when a host loads the library with dlopen.
     static Cache& local() {
-#if defined(__GNUC__)
-        static thread_local Cache cache __attribute__((tls_model("initial-exec")));
-#else
         static thread_local Cache cache;
-#endif
         return cache;
     }
 };

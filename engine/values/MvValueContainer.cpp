@@ -117,16 +117,24 @@ void MvValueContainer::dropReference() {
 }
 
 // References to a slot that goes away become invalid, and so do the
-// references to those, all the way down.
+// references to those, all the way down. A chain of references can be as
+// long as a recursion is deep (each call passing its variable on by
+// reference), so it is walked with a list of its own rather than on the
+// stack.
 void MvValueContainer::invalidateReferees() {
-    bool wasObserved = observed();
-    std::vector<MvValueContainer*> referees;
-    referees.swap(referees_);
-    updateObserved(wasObserved);
-    for (MvValueContainer* referee : referees) {
-        referee->target_ = nullptr;
-        referee->content_ = Empty;
-        referee->invalidateReferees();
+    std::vector<MvValueContainer*> pending{this};
+    while (!pending.empty()) {
+        MvValueContainer* c = pending.back();
+        pending.pop_back();
+        bool wasObserved = c->observed();
+        std::vector<MvValueContainer*> referees;
+        referees.swap(c->referees_);
+        c->updateObserved(wasObserved);
+        for (MvValueContainer* referee : referees) {
+            referee->target_ = nullptr;
+            referee->content_ = Empty;
+            pending.push_back(referee);
+        }
     }
 }
 
@@ -186,9 +194,15 @@ void MvValueContainer::setReference(MvValueContainer* target) {
     c->valueChanged();
 }
 
+// Each slot's window first, then the slots that refer to it, in the order
+// they were made; walked with a list of its own, as invalidateReferees.
 void MvValueContainer::notifyObservers() {
-    if (window_)
-        window_->refresh(readSlot().get());
-    for (MvValueContainer* referee : referees_)
-        referee->notifyObservers();
+    std::vector<MvValueContainer*> pending{this};
+    while (!pending.empty()) {
+        MvValueContainer* c = pending.back();
+        pending.pop_back();
+        if (c->window_)
+            c->window_->refresh(c->readSlot().get());
+        pending.insert(pending.end(), c->referees_.rbegin(), c->referees_.rend());
+    }
 }
