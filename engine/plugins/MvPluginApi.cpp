@@ -1,6 +1,7 @@
 // The exported native-function interface: registration, argument reading,
 // error reporting and the flat registry listings.
 #include "MvParameterBlock.h"
+#include "MvPendingSignatures.h"
 #include "MvPluginRegistry.h"
 
 #include "eval/MvValueContainer.h"
@@ -52,8 +53,10 @@ void MvParameterBlock::withdraw(const MvValueContainer* container) {
 
 MvPluginSignature* MvPluginSignatureCreate(std::uint32_t parameterCount, MvType resultType,
                                            MvPluginFunction function) {
-    return new MvPluginSignature(parameterCount, resultType,
-                                 std::make_unique<MvFunctionContainerPlugin>(function));
+    auto signature = std::make_unique<MvPluginSignature>(
+        parameterCount, resultType, std::make_unique<MvFunctionContainerPlugin>(function));
+    MvPendingSignatures::created(signature.get());
+    return signature.release();
 }
 
 // A new descriptor is dynamic, required, read-only and unnamed until the
@@ -115,6 +118,7 @@ void MvPluginSignatureCommit(MvPluginSignature* signature, const char* nameSpace
     if (signature->declaredCount() != signature->parameterCount())
         MvRaise("Plugin \"" + std::string(nameSpace) + "." + name +
                 "\" initialized with wrong number of parameters.");
+    MvPendingSignatures::committed(signature);
     MvPluginRegistry::THE_PluginRegistry()->insert(nameSpace, name,
                                                    std::unique_ptr<MvPluginSignature>(signature));
 }
