@@ -13,6 +13,7 @@
 #include "eval/MvTreeEval.h"
 #include "morvane/MvException.h"
 #include "morvane/MvProcess.h"
+#include "platform/MvInterruptPoll.h"
 #include "plugins/MvPluginRegistry.h"
 
 #include <cstdint>
@@ -177,6 +178,8 @@ void MvParser::Execute() {
         if (!getParseErrorFlag()) {
             evaluator_.reset();
             evaluator_ = std::make_unique<MvTreeEval>(this);
+            // Native functions of the run see the host's stop through MvYield.
+            MvRunStopScope stopsNativeCode(interrupted_);
             try {
                 evaluator_->programme(tree_);
             } catch (MvException* error) {
