@@ -17,6 +17,7 @@
 #include "plugins/MvPluginRegistry.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 
@@ -277,6 +278,7 @@ void MvParser::releaseRuntimeErrors() { runtimeErrorsLock_.unlock(); }
 
 std::list<ParseError*>& MvParser::getParseErrors() {
     parseErrorsLock_.lock();
+    parseErrorCursorIndex_ = -1;   // the caller may change the list
     return parseErrors_;
 }
 
@@ -285,12 +287,27 @@ int MvParser::getParseErrorCount() {
     return static_cast<int>(parseErrors_.size());
 }
 
+// The walk starts at whichever of the start, the end and the last position
+// read is nearest, so reading every record in order takes linear time.
 ParseError* MvParser::getParseError(int index) {
-    if (index < 0 || index >= static_cast<int>(parseErrors_.size()))
+    const int count = static_cast<int>(parseErrors_.size());
+    if (index < 0 || index >= count)
         return nullptr;
-    auto it = parseErrors_.begin();
-    std::advance(it, index);
-    return *it;
+    auto from = parseErrors_.begin();
+    int at = 0;
+    if (count - index < index) {
+        from = parseErrors_.end();
+        at = count;
+    }
+    if (parseErrorCursorIndex_ >= 0 && parseErrorCursorIndex_ < count &&
+        std::abs(index - parseErrorCursorIndex_) < std::abs(index - at)) {
+        from = parseErrorCursor_;
+        at = parseErrorCursorIndex_;
+    }
+    std::advance(from, index - at);
+    parseErrorCursor_ = from;
+    parseErrorCursorIndex_ = index;
+    return *from;
 }
 
 void MvParser::releaseParseErrors() { parseErrorsLock_.unlock(); }
