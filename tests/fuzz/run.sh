@@ -1,18 +1,34 @@
 #!/usr/bin/env bash
-# Builds the session fuzzer with clang's libFuzzer and AddressSanitizer and
-# runs it. Not part of the test suite.
-#   tests/fuzz/run.sh [SECONDS]      (default 600)
+# Builds a fuzz target with clang's libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs it. Not part of the test suite.
+#   tests/fuzz/run.sh [TARGET] [SECONDS]
+# TARGET: session (creation, colouring and syntax check; the default) or run
+# (runs scripts with the built-ins, each within a time budget). SECONDS
+# defaults to 600. Findings go to build-fuzz/TARGET/findings; the corpus in
+# the repository is only read (add an input to it by hand when it is worth
+# keeping).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-seconds="${1:-600}"
-out="$root/build-fuzz"
-mkdir -p "$out/work" "$out/corpus"
+target="${1:-session}"
+seconds="${2:-600}"
+case "$target" in
+  session) source="session_fuzz.cpp"; seeds="corpus"; options=(-timeout=10) ;;
+  run) source="script_run_fuzz.cpp"; seeds="run-corpus"
+       # In fork mode a finding is saved and the fuzzing goes on; an input
+       # that exhausts memory (a known limit of the engine) is noted too.
+       options=(-timeout=20 -malloc_limit_mb=1024 -fork=1 -ignore_crashes=1 -ignore_ooms=1
+                -ignore_timeouts=1) ;;
+  *) echo "unknown target $target (session or run)" >&2; exit 3 ;;
+esac
+out="$root/build-fuzz/$target"
+mkdir -p "$out/work" "$out/corpus" "$out/findings"
 sources=$(find "$root/engine" -name '*.cpp' | sort)
 clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -DMORVANE_BUILDING_LIBRARY -I"$root/include" -I"$root/engine" \
-  $sources "$root/tests/fuzz/session_fuzz.cpp" -o "$out/session_fuzz" -pthread -ldl
-cp -n "$root"/tests/fuzz/corpus/* "$out/corpus/" 2>/dev/null || true
+  $sources "$root/tests/fuzz/$source" -o "$out/fuzz" -pthread -ldl
+cp -n "$root/tests/fuzz/$seeds"/* "$out/corpus/" 2>/dev/null || true
 # Run inside an empty folder so include directives find nothing to read.
 cd "$out/work"
-ASAN_OPTIONS=detect_leaks=1 "$out/session_fuzz" -max_total_time="$seconds" -timeout=10 \
-  -rss_limit_mb=2048 -max_len=4096 "$out/corpus" 2>&1 | tail -n 20
+ASAN_OPTIONS=detect_leaks=1 "$out/fuzz" -max_total_time="$seconds" "${options[@]}" \
+  -rss_limit_mb=2048 -max_len=4096 -artifact_prefix="$out/findings/" "$out/corpus" 2>&1 |
+  tail -n 30
