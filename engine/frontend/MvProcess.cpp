@@ -53,11 +53,16 @@ void MvYield() {
 
 void MvError(const char* message) { throw new MvException(message); }
 
+// Called from C hosts and plug-ins, and by the entry guards themselves: a
+// warning that cannot be stored (out of memory) is dropped.
 void MvWarning(const char* message) {
-    WarningConsole& console = warningConsole();
-    MvLockGuard guard(console.lock);
-    if (message)
-        console.stream << message;
+    try {
+        WarningConsole& console = warningConsole();
+        MvLockGuard guard(console.lock);
+        if (message)
+            console.stream << message;
+    } catch (...) {
+    }
 }
 
 Mv_stringstream& MvGetWarningConsole() {

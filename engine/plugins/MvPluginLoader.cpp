@@ -5,6 +5,7 @@
 
 #include "morvane/MvException.h"
 #include "platform/MvPlatform.h"
+#include "values/MvEntryGuard.h"
 #include "values/MvTextValue.h"
 
 #include <exception>
@@ -67,18 +68,10 @@ void MvRegisterPlugin(MvTextValue* message, std::int32_t* status, const char* pa
     std::int32_t ignoredStatus = 0;
     if (!status)
         status = &ignoredStatus;
-    std::string text;
-    try {
+    *status = kNotLoaded;   // until loading says otherwise
+    MV_GUARDED_VOID_ENTRY(
+        std::string text;
         loadPlugin(text, *status, path);
-    } catch (...) {
-        // Only the message itself can fail here (out of memory).
-        *status = kNotLoaded;
-        text.clear();
-    }
-    if (message) {
-        try {
-            message->text = std::move(text);
-        } catch (...) {
-        }
-    }
+        if (message)
+            message->text = std::move(text););
 }

@@ -177,8 +177,13 @@ TEST(PluginListings, FlatWrappersIndexTheProcessRegistry) {
     EXPECT_EQ(std::string(MvTextGetTextPtr(text)),
               "\n/*\nReturn the name of the operating system 'MacOS', 'MacOSX' 'Windows'.\n*/\n"
               "System.OS() returns text\n");
+    // An unknown namespace leaves the text empty and says why on the
+    // warning console; nothing is raised to the host.
+    takeWarnings();
     EXPECT_EQ(raisedBy([text] { MvPluginRegistryGetSignatureInternal("OS", text); }),
-              "NameSpace doesn't exist");
+              "<nothing raised>");
+    EXPECT_EQ(std::string(MvTextGetTextPtr(text)), "");
+    EXPECT_EQ(takeWarnings(), "MvPluginRegistryGetSignature: NameSpace doesn't exist\n");
     MvTextDelete(out);
 }
 
