@@ -12,9 +12,11 @@
 #include "morvane/MvTokens.h"
 #include "morvane/MvException.h"
 #include "morvane/MvProcess.h"
+#include "platform/MvInterruptPoll.h"
 #include "plugins/MvPluginRegistry.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 
@@ -182,6 +184,8 @@ void MvSession::Execute() {
         if (!getParseErrorFlag()) {
             evaluator_.reset();
             evaluator_ = MvCreateEvaluator(owner_);
+            // Native functions of the run see the host's stop through MvYield.
+            MvRunStopScope stopsNativeCode(interrupted_);
             try {
                 MvRunProgramme(*evaluator_, tree_);
             } catch (MvException* error) {
@@ -276,6 +280,7 @@ void MvSession::releaseRuntimeErrors() { runtimeErrorsLock_.unlock(); }
 
 std::list<ParseError*>& MvSession::getParseErrors() {
     parseErrorsLock_.lock();
+    parseErrorCursorIndex_ = -1;   // the caller may change the list
     return parseErrors_;
 }
 
@@ -284,12 +289,27 @@ int MvSession::getParseErrorCount() {
     return static_cast<int>(parseErrors_.size());
 }
 
+// The walk starts at whichever of the start, the end and the last position
+// read is nearest, so reading every record in order takes linear time.
 ParseError* MvSession::getParseError(int index) {
-    if (index < 0 || index >= static_cast<int>(parseErrors_.size()))
+    const int count = static_cast<int>(parseErrors_.size());
+    if (index < 0 || index >= count)
         return nullptr;
-    auto it = parseErrors_.begin();
-    std::advance(it, index);
-    return *it;
+    auto from = parseErrors_.begin();
+    int at = 0;
+    if (count - index < index) {
+        from = parseErrors_.end();
+        at = count;
+    }
+    if (parseErrorCursorIndex_ >= 0 && parseErrorCursorIndex_ < count &&
+        std::abs(index - parseErrorCursorIndex_) < std::abs(index - at)) {
+        from = parseErrorCursor_;
+        at = parseErrorCursorIndex_;
+    }
+    std::advance(from, index - at);
+    parseErrorCursor_ = from;
+    parseErrorCursorIndex_ = index;
+    return *from;
 }
 
 void MvSession::releaseParseErrors() { parseErrorsLock_.unlock(); }

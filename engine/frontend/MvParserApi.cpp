@@ -1,77 +1,131 @@
 // The flat session interface for hosts, and the writer of error records.
+// No exception leaves these functions: a failure is written to the warning
+// console and the function gives its fallback (null, 0, nothing).
 #include "morvane/MvParser.h"
+#include "values/MvEntryGuard.h"
 
-#include <new>
+namespace {
+
+// A null session is refused through the guard, like any other failure.
+MvParser& sessionOf(MvParser* session) {
+    if (!session)
+        MvRaise("no session was given");
+    return *session;
+}
+
+} // namespace
 
 MvParser* MvParserCreate(const char* text, long length, const MvFile* file) {
-    try {
-        return new MvParser(text, length, file, true);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    MV_GUARDED_ENTRY(nullptr, return new MvParser(text, length, file, true););
 }
 
-void MvParserDelete(MvParser* session) { delete session; }
+void MvParserDelete(MvParser* session) { MV_GUARDED_VOID_ENTRY(delete session;); }
 
-void MvParserCheckSyntax(MvParser* session) { session->CheckSyntax(); }
-void MvParserExecute(MvParser* session) { session->Execute(); }
-void MvParserLexicalPassOnly(MvParser* session) { session->LexicalPassOnly(); }
+void MvParserCheckSyntax(MvParser* session) { MV_GUARDED_VOID_ENTRY(sessionOf(session).CheckSyntax();); }
+void MvParserExecute(MvParser* session) { MV_GUARDED_VOID_ENTRY(sessionOf(session).Execute();); }
+void MvParserLexicalPassOnly(MvParser* session) {
+    MV_GUARDED_VOID_ENTRY(sessionOf(session).LexicalPassOnly(););
+}
 
-int MvParserGetDoneFlag(MvParser* session) { return session->getDoneFlag() ? 1 : 0; }
-void MvParserSetDoneFlag(MvParser* session, int value) { session->setDoneFlag(value == 1); }
-int MvParserGetDirtyFlag(MvParser* session) { return session->getDirtyFlag() ? 1 : 0; }
-int MvParserGetErrorFlag(MvParser* session) { return session->getParseErrorFlag() ? 1 : 0; }
-int MvParserGetRunErrorFlag(MvParser* session) { return session->getRunErrorFlag() ? 1 : 0; }
-void MvParserClearRunErrorFlag(MvParser* session) { session->setRunErrorFlag(false); }
+int MvParserGetDoneFlag(MvParser* session) {
+    MV_GUARDED_ENTRY(0, return sessionOf(session).getDoneFlag() ? 1 : 0;);
+}
+void MvParserSetDoneFlag(MvParser* session, int value) {
+    MV_GUARDED_VOID_ENTRY(sessionOf(session).setDoneFlag(value == 1););
+}
+int MvParserGetDirtyFlag(MvParser* session) {
+    MV_GUARDED_ENTRY(0, return sessionOf(session).getDirtyFlag() ? 1 : 0;);
+}
+int MvParserGetErrorFlag(MvParser* session) {
+    MV_GUARDED_ENTRY(0, return sessionOf(session).getParseErrorFlag() ? 1 : 0;);
+}
+int MvParserGetRunErrorFlag(MvParser* session) {
+    MV_GUARDED_ENTRY(0, return sessionOf(session).getRunErrorFlag() ? 1 : 0;);
+}
+void MvParserClearRunErrorFlag(MvParser* session) {
+    MV_GUARDED_VOID_ENTRY(sessionOf(session).setRunErrorFlag(false););
+}
 void MvParserSetInterruptedFlag(MvParser* session, int value) {
-    session->setInterruptedFlag(value == 1);
+    MV_GUARDED_VOID_ENTRY(sessionOf(session).setInterruptedFlag(value == 1););
 }
 int MvParserGetPendingInputFlag(MvParser* session) {
-    return session->getPendingInputFlag() ? 1 : 0;
+    MV_GUARDED_ENTRY(0, return sessionOf(session).getPendingInputFlag() ? 1 : 0;);
 }
-int MvParserGetPendingInputType(MvParser* session) { return session->getPendingInputType(); }
+int MvParserGetPendingInputType(MvParser* session) {
+    MV_GUARDED_ENTRY(0, return static_cast<int>(sessionOf(session).getPendingInputType()););
+}
 void MvParserReturnPendingInput(MvParser* session, MvValue* reply) {
-    session->returnPendingInput(reply);
+    MV_GUARDED_VOID_ENTRY(sessionOf(session).returnPendingInput(reply););
 }
 
-Mv_stringstream* MvParserGetConsoleStream(MvParser* session) { return &session->getConsole(); }
-void MvParserReleaseConsoleStream(MvParser* session) { session->releaseConsole(); }
+Mv_stringstream* MvParserGetConsoleStream(MvParser* session) {
+    MV_GUARDED_ENTRY(nullptr, return &sessionOf(session).getConsole(););
+}
+void MvParserReleaseConsoleStream(MvParser* session) {
+    MV_GUARDED_VOID_ENTRY(sessionOf(session).releaseConsole(););
+}
 Mv_stringstream* MvParserGetWarningConsoleStream(MvParser*) {
-    return &MvParser::getWarningConsole();
+    MV_GUARDED_ENTRY(nullptr, return &MvParser::getWarningConsole(););
 }
-void MvParserReleaseWarningConsoleStream(MvParser*) { MvParser::releaseWarningConsole(); }
+void MvParserReleaseWarningConsoleStream(MvParser*) {
+    MV_GUARDED_VOID_ENTRY(MvParser::releaseWarningConsole(););
+}
 Mv_stringstream* MvParserGetRuntimeErrorStream(MvParser* session) {
-    return &session->getRuntimeErrors();
+    MV_GUARDED_ENTRY(nullptr, return &sessionOf(session).getRuntimeErrors(););
 }
-void MvParserReleaseRuntimeErrorStream(MvParser* session) { session->releaseRuntimeErrors(); }
+void MvParserReleaseRuntimeErrorStream(MvParser* session) {
+    MV_GUARDED_VOID_ENTRY(sessionOf(session).releaseRuntimeErrors(););
+}
 
-int MvParserGetParseErrorCount(MvParser* session) { return session->getParseErrorCount(); }
+int MvParserGetParseErrorCount(MvParser* session) {
+    MV_GUARDED_ENTRY(0, return sessionOf(session).getParseErrorCount(););
+}
 ParseError* MvParserGetParseError(MvParser* session, int index) {
-    return session->getParseError(index);
+    MV_GUARDED_ENTRY(nullptr, return sessionOf(session).getParseError(index););
 }
-void MvParserReleaseParseErrors(MvParser* session) { session->releaseParseErrors(); }
+void MvParserReleaseParseErrors(MvParser* session) {
+    MV_GUARDED_VOID_ENTRY(sessionOf(session).releaseParseErrors(););
+}
 
-void MvParserGetWindowList(MvParser* session) { session->getWindowList(); }
-MvWindow* MvParserGetWindow(MvParser* session, long index) { return session->getWindow(index); }
-void MvParserReleaseWindowList(MvParser* session) { session->releaseWindowList(); }
+void MvParserGetWindowList(MvParser* session) { MV_GUARDED_VOID_ENTRY(sessionOf(session).getWindowList();); }
+MvWindow* MvParserGetWindow(MvParser* session, long index) {
+    MV_GUARDED_ENTRY(nullptr, return sessionOf(session).getWindow(index););
+}
+void MvParserReleaseWindowList(MvParser* session) {
+    MV_GUARDED_VOID_ENTRY(sessionOf(session).releaseWindowList(););
+}
 
 std::deque<MvSyntaxBlock>* MvParserGetSyntaxBlockList(MvParser* session) {
-    return &session->getSyntaxBlockList();
+    MV_GUARDED_ENTRY(nullptr, return &sessionOf(session).getSyntaxBlockList(););
 }
-void MvParserReleaseSyntaxBlockList(MvParser* session) { session->releaseSyntaxBlockList(); }
+void MvParserReleaseSyntaxBlockList(MvParser* session) {
+    MV_GUARDED_VOID_ENTRY(sessionOf(session).releaseSyntaxBlockList(););
+}
 
-int MvParseErrorGetDisplayedFlag(ParseError* error) { return error->displayed ? 1 : 0; }
-void MvParseErrorSetDisplayedFlag(ParseError* error) { error->displayed = true; }
+int MvParseErrorGetDisplayedFlag(ParseError* error) { return error && error->displayed ? 1 : 0; }
+void MvParseErrorSetDisplayedFlag(ParseError* error) {
+    if (error)
+        error->displayed = true;
+}
 
-void MvParseErrorWriteToStream(ParseError* error, Mv_stringstream* stream) {
-    std::ostream& out = *stream;
-    if (error->line < 1) {
+namespace {
+
+void writeRecord(const ParseError& error, std::ostream& out) {
+    if (error.line < 1) {
         out << "Script Error -------------------------\n"
-            << error->text << '\n'
+            << error.text << '\n'
             << "--------------------------------------\n"
-            << error->message << "\n\n";
+            << error.message << "\n\n";
         return;
     }
-    error->owner->outputError(out, error->line, error->fileIndex);
-    out << ": (" << error->text << ")\n" << error->message << "\n\n";
+    error.owner->outputError(out, error.line, error.fileIndex);
+    out << ": (" << error.text << ")\n" << error.message << "\n\n";
+}
+
+} // namespace
+
+void MvParseErrorWriteToStream(ParseError* error, Mv_stringstream* stream) {
+    MV_GUARDED_VOID_ENTRY(
+        if (error && stream)
+            writeRecord(*error, *stream););
 }

@@ -6,11 +6,9 @@
 // end), so the scanner can map each line back to its file and line.
 #include "MvPreprocessor.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include "platform/MvRegularFile.h"
+
 #include <string_view>
-#include <system_error>
 
 namespace {
 
@@ -91,23 +89,18 @@ Directive parseDirective(std::string_view directive) {
     return result;
 }
 
-// The whole file, bytes as they are, or false when it cannot be read. NUL
+// The whole file, bytes as they are, or the reason it cannot be read. NUL
 // bytes become blanks, as in the main script, because the scanner stops at
-// the first NUL.
-bool readWholeFile(const std::string& name, std::string& contents) {
-    std::error_code error;
-    if (std::filesystem::is_directory(name, error))
-        return false;
-    std::ifstream in(name, std::ios::binary);
-    if (!in.is_open())
-        return false;
-    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return false;
-    for (char& c : contents)
-        if (c == '\0')
-            c = ' ';
-    return true;
+// the first NUL. Only regular files of a bounded size are read: a folder, a
+// device or a pipe named by a directive is an include error, not a hang.
+MvPlatform::FileCheck readWholeFile(const std::string& name, std::string& contents) {
+    MvPlatform::FileCheck read =
+        MvPlatform::readRegularFile(name, MvPlatform::kScriptSizeLimit, contents);
+    if (read)
+        for (char& c : contents)
+            if (c == '\0')
+                c = ' ';
+    return read;
 }
 
 class Expander {
@@ -163,8 +156,14 @@ private:
             return;
         }
         std::string contents;
-        if (!readWholeFile(name, contents)) {
+        const MvPlatform::FileCheck read = readWholeFile(name, contents);
+        if (read.problem == MvPlatform::FileProblem::Missing ||
+            read.problem == MvPlatform::FileProblem::Folder) {
             output_ += "/##!Include Error: file '" + name + "'";
+            return;
+        }
+        if (!read) {
+            output_ += "/##!Include Error: file '" + name + "' " + read.reason;
             return;
         }
         output_ += "/##+" + name + "\n";

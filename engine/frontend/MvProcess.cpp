@@ -4,6 +4,7 @@
 #include "morvane/MvException.h"
 #include "morvane/MvMutexLock.h"
 #include "morvane/MvProcess.h"
+#include "platform/MvInterruptPoll.h"
 
 #include <atomic>
 
@@ -42,15 +43,26 @@ int MvIsCompatibleVersion(int major) { return major == kMajorVersion ? 1 : 0; }
 
 void MvSetAbortEverything() { MvAbortEverythingFlag.store(true, std::memory_order_relaxed); }
 
-void MvYield() { MvYieldInline(); }
+// Native code polls this in its long loops: it stops for the process-wide
+// abort and for the host's stop of the run on this thread.
+void MvYield() {
+    MvYieldInline();
+    if (MvRunStopRequested())
+        throw new MvInterruptException();
+}
 
 void MvError(const char* message) { throw new MvException(message); }
 
+// Called from C hosts and plug-ins, and by the entry guards themselves: a
+// warning that cannot be stored (out of memory) is dropped.
 void MvWarning(const char* message) {
-    WarningConsole& console = warningConsole();
-    MvLockGuard guard(console.lock);
-    if (message)
-        console.stream << message;
+    try {
+        WarningConsole& console = warningConsole();
+        MvLockGuard guard(console.lock);
+        if (message)
+            console.stream << message;
+    } catch (...) {
+    }
 }
 
 Mv_stringstream& MvGetWarningConsole() {

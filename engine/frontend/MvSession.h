@@ -126,6 +126,11 @@ private:
     std::deque<MvSyntaxBlock> syntaxBlocks_;
     std::list<FunctionCallNote> functionCalls_;
     std::list<ParseError*> parseErrors_;
+    // Where getParseError last stopped: a host reads the records in order,
+    // and each read walks on from there instead of from the start. Only
+    // appends happen while it is kept; a get of the whole list forgets it.
+    std::list<ParseError*>::iterator parseErrorCursor_;
+    int parseErrorCursorIndex_ = -1;
     Mv_stringstream runtimeErrors_;
     Mv_stringstream console_;
     std::list<MvWindow*> windows_;

@@ -3,6 +3,7 @@
 
 #include "morvane/MvException.h"
 #include "platform/MvPlatform.h"
+#include "values/MvEntryGuard.h"
 
 #include <filesystem>
 #include <system_error>
@@ -37,8 +38,10 @@ std::string MvFile::folder() const {
 
 bool MvFile::makeCurrent() const { return MvPlatform::setCurrentDirectory(folder()); }
 
-MvFile* MvFileCreate() { return new MvFile(); }
+MvFile* MvFileCreate() { MV_GUARDED_ENTRY(nullptr, return new MvFile();); }
 
-MvFile* MvFileCreateFromPath(const char* path) { return new MvFile(path ? path : ""); }
+MvFile* MvFileCreateFromPath(const char* path) {
+    MV_GUARDED_ENTRY(nullptr, return new MvFile(path ? path : ""););
+}
 
 void MvFileDelete(MvFile* file) { delete file; }

@@ -23,25 +23,28 @@ HostServices& services() {
 
 } // namespace
 
+// Called from C hosts: a lock that cannot be taken (the only failure)
+// leaves the services as they were.
 void MvSetBeepCallback(MvBeepCallback beep, void* context) {
-    HostServices& s = services();
-    std::lock_guard<std::mutex> guard(s.lock);
-    s.beep = beep;
-    s.beepContext = beep ? context : nullptr;
+    try {
+        HostServices& s = services();
+        std::lock_guard<std::mutex> guard(s.lock);
+        s.beep = beep;
+        s.beepContext = beep ? context : nullptr;
+    } catch (...) {
+    }
 }
 
 void MvSetClipboardCallbacks(MvClipboardSetCallback setText, MvClipboardGetCallback getText,
                              void* context) {
-    HostServices& s = services();
-    std::lock_guard<std::mutex> guard(s.lock);
-    if (setText && getText) {
-        s.setText = setText;
-        s.getText = getText;
-        s.clipboardContext = context;
-    } else {
-        s.setText = nullptr;
-        s.getText = nullptr;
-        s.clipboardContext = nullptr;
+    try {
+        HostServices& s = services();
+        std::lock_guard<std::mutex> guard(s.lock);
+        const bool both = setText && getText;
+        s.setText = both ? setText : nullptr;
+        s.getText = both ? getText : nullptr;
+        s.clipboardContext = both ? context : nullptr;
+    } catch (...) {
     }
 }
 

@@ -44,8 +44,10 @@ std::string clipboardText();
 
 // Dynamic libraries. Handles are opaque; a loaded library is never unloaded.
 using LibraryHandle = void*;
-// Null when the library cannot be loaded.
-LibraryHandle loadLibrary(const std::string& path);
+// Null when the library cannot be loaded, with the reason in error. Only a
+// regular file is handed to the system's loader: a pipe or a device would
+// block it or be read without end.
+LibraryHandle loadLibrary(const std::string& path, std::string& error);
 // The exported symbol of that plain name, or null.
 void* findSymbol(LibraryHandle library, const char* name);
 
@@ -61,7 +63,7 @@ std::string processorName();
 // gives them.
 bool listDirectory(const std::string& path, const std::string& suffix,
                    std::vector<std::string>& names, std::string& error);
-// The size in bytes of a file opened for reading.
+// The size in bytes of a regular file (a folder, a device or a pipe has none).
 bool fileSize(const std::string& path, std::uint64_t& size, std::string& error);
 // Copies a file, replacing an existing destination.
 bool copyFile(const std::string& from, const std::string& to, std::string& error);

@@ -1,8 +1,10 @@
 // Directory listings and whole-file operations.
 #include "MvPlatform.h"
+#include "MvRegularFile.h"
+
+#include <cstdint>
 
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #if defined(_WIN32)
@@ -67,18 +69,15 @@ bool listDirectory(const std::string& path, const std::string& suffix,
 
 #endif
 
+// Only a regular file has a size: a folder, a device or a pipe is refused
+// (and a pipe is not waited on).
 bool fileSize(const std::string& path, std::uint64_t& size, std::string& error) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        error = "the file cannot be opened";
+    const FileCheck check = checkRegularFile(path, UINT64_MAX);
+    if (!check) {
+        error = "it " + check.reason;
         return false;
     }
-    std::streamoff end = in.tellg();
-    if (end < 0) {
-        error = "the size of the file cannot be read";
-        return false;
-    }
-    size = static_cast<std::uint64_t>(end);
+    size = check.size;
     return true;
 }
 

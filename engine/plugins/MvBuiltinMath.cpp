@@ -5,6 +5,7 @@
 #include "morvane/MvException.h"
 #include "morvane/MvScalarApi.h"
 #include "morvane/MvVectorApi.h"
+#include "platform/MvInterruptPoll.h"
 #include "plugins/MvPluginRegistry.h"
 #include "values/MvListValue.h"
 #include "values/MvNoValue.h"
@@ -222,7 +223,9 @@ MvValue* mandelbrotPoint(MvPluginErrorBlock*, MvParameterBlock* params) {
     const double depth = MvParameterBlockGetNumberValue(params, "depth");
     double zx = 0, zy = 0;
     long steps = 0;
+    MvYieldPoll poll;   // the depth is the script's: it may be any number
     for (; steps < depth; ) {
+        poll.tick();
         const double t = zx * zx;
         const double u = zy * zy;
         zy = 2 * zx * zy + cy;

@@ -6,6 +6,7 @@
 #include "morvane/MvScalarApi.h"
 #include "morvane/MvVectorApi.h"
 #include "plugins/MvPluginSignature.h"
+#include "values/MvEntryGuard.h"
 #include "values/MvVectorValue.h"
 
 #include <vector>
@@ -107,7 +108,7 @@ Builtin& correlationParameters(Builtin&& b) {
 
 } // namespace
 
-void MvPluginRegistryInitInternal() {
+static void registerBuiltins() {
     Builtin("Function", "GetNameSpaces", kList, getNameSpaces).commit("List the namespaces.");
     Builtin("Function", "GetFunctions", kList, getFunctions).commit("List all the function names.");
     Builtin("Function", "GetFunctions", kList, getFunctionsIn)
@@ -374,3 +375,5 @@ void MvPluginRegistryInitInternal() {
         .required(kNumber, "y")
         .commit("Set the position of a window in screen co-ordinates.");
 }
+
+void MvPluginRegistryInitInternal() { MV_GUARDED_VOID_ENTRY(registerBuiltins();); }

@@ -1,10 +1,12 @@
 // The exported native-function interface: registration, argument reading,
 // error reporting and the flat registry listings.
 #include "MvParameterBlock.h"
+#include "MvPendingSignatures.h"
 #include "MvPluginRegistry.h"
 
 #include "values/MvValueContainer.h"
 #include "morvane/MvException.h"
+#include "values/MvEntryGuard.h"
 #include "values/MvListValue.h"
 #include "values/MvTextValue.h"
 #include "values/MvVectorValue.h"
@@ -50,16 +52,20 @@ void MvParameterBlock::withdraw(const MvValueContainer* container) {
 
 // ---------------------------------------------------------- registration
 
-MvPluginSignature* MvPluginSignatureCreate(std::uint32_t parameterCount, MvType resultType,
-                                           MvPluginFunction function) {
-    return new MvPluginSignature(parameterCount, resultType,
-                                 std::make_unique<MvFunctionContainerPlugin>(function));
+namespace {
+
+MvPluginSignature* createSignature(std::uint32_t parameterCount, MvType resultType,
+                                   MvPluginFunction function) {
+    auto signature = std::make_unique<MvPluginSignature>(
+        parameterCount, resultType, std::make_unique<MvFunctionContainerPlugin>(function));
+    MvPendingSignatures::created(signature.get());
+    return signature.release();
 }
 
 // A new descriptor is dynamic, required, read-only and unnamed until the
 // arguments say otherwise.
-void MvPluginSignatureSetParam(MvPluginSignature* signature, MvType type, const char* name,
-                               MvValue* defaultValue, MvEnumArgumentConsumed consumed) {
+void declareParameter(MvPluginSignature* signature, MvType type, const char* name,
+                      MvValue* defaultValue, MvEnumArgumentConsumed consumed) {
     if (!signature)
         MvRaise("Nil signature in plug-in registration");
     const bool special = defaultValue == MvParamRequired || defaultValue == MvParamDynamic;
@@ -104,8 +110,8 @@ void MvPluginSignatureSetParam(MvPluginSignature* signature, MvType type, const 
     signature->addParameter(std::move(p));
 }
 
-void MvPluginSignatureCommit(MvPluginSignature* signature, const char* nameSpace,
-                             const char* functionName, const char* description) {
+void commitSignature(MvPluginSignature* signature, const char* nameSpace,
+                     const char* functionName, const char* description) {
     if (!signature)
         MvRaise("Nil signature in plug-in registration");
     const std::string name = functionName ? functionName : "";
@@ -115,8 +121,26 @@ void MvPluginSignatureCommit(MvPluginSignature* signature, const char* nameSpace
     if (signature->declaredCount() != signature->parameterCount())
         MvRaise("Plugin \"" + std::string(nameSpace) + "." + name +
                 "\" initialized with wrong number of parameters.");
+    MvPendingSignatures::committed(signature);
     MvPluginRegistry::THE_PluginRegistry()->insert(nameSpace, name,
                                                    std::unique_ptr<MvPluginSignature>(signature));
+}
+
+} // namespace
+
+MvPluginSignature* MvPluginSignatureCreate(std::uint32_t parameterCount, MvType resultType,
+                                           MvPluginFunction function) {
+    MV_RAISING_ENTRY(return createSignature(parameterCount, resultType, function););
+}
+
+void MvPluginSignatureSetParam(MvPluginSignature* signature, MvType type, const char* name,
+                               MvValue* defaultValue, MvEnumArgumentConsumed consumed) {
+    MV_RAISING_ENTRY(declareParameter(signature, type, name, defaultValue, consumed););
+}
+
+void MvPluginSignatureCommit(MvPluginSignature* signature, const char* nameSpace,
+                             const char* functionName, const char* description) {
+    MV_RAISING_ENTRY(commitSignature(signature, nameSpace, functionName, description););
 }
 
 // ------------------------------------------------------- reading arguments
@@ -172,25 +196,29 @@ MvArgumentSlot& referenceEntry(MvParameterBlock* block, const char* name) {
 } // namespace
 
 MvValue* MvParameterBlockGetValue(MvParameterBlock* block, const char* name) {
-    return currentValue(entryOf(block, name));
+    MV_RAISING_ENTRY(
+        return currentValue(entryOf(block, name)););
 }
 
 MvValue* MvParameterBlockGetValueUnique(MvParameterBlock* block, const char* name) {
-    MvArgumentSlot& entry = entryOf(block, name);
-    if (entry.kind != MvArgumentSlot::Value)
-        MvRaise("Non r-parameter in plug-in");
-    return makeUnique(entry.value);
+    MV_RAISING_ENTRY(
+        MvArgumentSlot& entry = entryOf(block, name);
+        if (entry.kind != MvArgumentSlot::Value)
+            MvRaise("Non r-parameter in plug-in");
+        return makeUnique(entry.value););
 }
 
 MvValue* MvParameterBlockGetValueMutable(MvParameterBlock* block, const char* name) {
-    MvArgumentSlot& entry = entryOf(block, name);
-    if (entry.kind != MvArgumentSlot::Reference)
-        MvRaise("Empty parameter in plug-in");
-    return makeUnique(entry.container->writeSlot());
+    MV_RAISING_ENTRY(
+        MvArgumentSlot& entry = entryOf(block, name);
+        if (entry.kind != MvArgumentSlot::Reference)
+            MvRaise("Empty parameter in plug-in");
+        return makeUnique(entry.container->writeSlot()););
 }
 
 bool MvParameterBlockIsReferenceValue(MvParameterBlock* block, const char* name) {
-    return entryOf(block, name).kind == MvArgumentSlot::Reference;
+    MV_RAISING_ENTRY(
+        return entryOf(block, name).kind == MvArgumentSlot::Reference;);
 }
 
 MvValueHolder& MvParameterBlockGetReferenceHolder(MvParameterBlock* block, const char* name) {
@@ -198,84 +226,97 @@ MvValueHolder& MvParameterBlockGetReferenceHolder(MvParameterBlock* block, const
 }
 
 MvValue** MvParameterBlockGetReferenceValue(MvParameterBlock* block, const char* name) {
-    return reinterpret_cast<MvValue**>(&MvParameterBlockGetReferenceHolder(block, name));
+    MV_RAISING_ENTRY(
+        return reinterpret_cast<MvValue**>(&MvParameterBlockGetReferenceHolder(block, name)););
 }
 
 // The value is taken over first, so that a refused call frees a fresh one.
 void MvParameterBlockSetValue(MvParameterBlock* block, const char* name, MvValue* value) {
-    MvValueHolder given(value);
-    MvArgumentSlot& entry = referenceEntry(block, name);
-    entry.container->assign(std::move(given));
+    MV_RAISING_ENTRY(
+        MvValueHolder given(value);
+        MvArgumentSlot& entry = referenceEntry(block, name);
+        entry.container->assign(std::move(given)););
 }
 
 void MvParameterBlockNotifyChange(MvParameterBlock* block, const char* name) {
-    MvArgumentSlot& entry = entryOf(block, name);
-    if (entry.kind == MvArgumentSlot::Reference)
-        entry.container->valueChanged();
+    MV_RAISING_ENTRY(
+        MvArgumentSlot& entry = entryOf(block, name);
+        if (entry.kind == MvArgumentSlot::Reference)
+            entry.container->valueChanged(););
 }
 
 double MvParameterBlockGetNumberValue(MvParameterBlock* block, const char* name) {
-    return valueOfType(block, name, MvTypeNumber, "number")->GetNumber();
+    MV_RAISING_ENTRY(
+        return valueOfType(block, name, MvTypeNumber, "number")->GetNumber(););
 }
 
 bool MvParameterBlockGetBooleanValue(MvParameterBlock* block, const char* name) {
-    return valueOfType(block, name, MvTypeBoolean, "boolean")->GetBoolean();
+    MV_RAISING_ENTRY(
+        return valueOfType(block, name, MvTypeBoolean, "boolean")->GetBoolean(););
 }
 
 const char* MvParameterBlockGetTextValue(MvParameterBlock* block, const char* name) {
-    return static_cast<MvTextValue*>(valueOfType(block, name, MvTypeText, "text"))->text.c_str();
+    MV_RAISING_ENTRY(
+        return static_cast<MvTextValue*>(valueOfType(block, name, MvTypeText, "text"))->text.c_str(););
 }
 
 bool MvParameterBlockCompareTextValue(MvParameterBlock* block, const char* name,
                                       const char* text) {
-    const std::string& own =
-        static_cast<MvTextValue*>(valueOfType(block, name, MvTypeText, "text"))->text;
-    return text && own == text;
+    MV_RAISING_ENTRY(
+        const std::string& own =
+            static_cast<MvTextValue*>(valueOfType(block, name, MvTypeText, "text"))->text;
+        return text && own == text;);
 }
 
 std::int32_t MvParameterBlockGetVectorLength(MvParameterBlock* block, const char* name) {
-    MvValue* vector = valueOfType(block, name, MvTypeVector, "vector");
-    return static_cast<std::int32_t>(static_cast<MvVectorValue*>(vector)->values.size());
+    MV_RAISING_ENTRY(
+        MvValue* vector = valueOfType(block, name, MvTypeVector, "vector");
+        return static_cast<std::int32_t>(static_cast<MvVectorValue*>(vector)->values.size()););
 }
 
 double MvParameterBlockGetVectorValue(MvParameterBlock* block, const char* name,
                                       std::int32_t index) {
-    MvValue* vector = valueOfType(block, name, MvTypeVector, "vector");
-    const std::vector<double>& values = static_cast<MvVectorValue*>(vector)->values;
-    if (index < 0 || static_cast<std::size_t>(index) >= values.size())
-        MvRaise("Illegal vector index in plugin");
-    return values[static_cast<std::size_t>(index)];
+    MV_RAISING_ENTRY(
+        MvValue* vector = valueOfType(block, name, MvTypeVector, "vector");
+        const std::vector<double>& values = static_cast<MvVectorValue*>(vector)->values;
+        if (index < 0 || static_cast<std::size_t>(index) >= values.size())
+            MvRaise("Illegal vector index in plugin");
+        return values[static_cast<std::size_t>(index)];);
 }
 
 bool MvParameterBlockIsDynamicGenerationRequired(MvParameterBlock* block, const char* name) {
-    if (!block)
-        MvRaise("Illegal parameter index in plug-in");
-    const std::uint32_t index = block->indexOf(name);
-    return block->signature()->parameters()[index].dynamic &&
-           block->entry(index).kind == MvArgumentSlot::Empty;
+    MV_RAISING_ENTRY(
+        if (!block)
+            MvRaise("Illegal parameter index in plug-in");
+        const std::uint32_t index = block->indexOf(name);
+        return block->signature()->parameters()[index].dynamic &&
+               block->entry(index).kind == MvArgumentSlot::Empty;);
 }
 
 // ------------------------------------------------------- reporting failure
 
 void MvPluginErrorBlockSetNumber(MvPluginErrorBlock* error, std::int32_t number) {
-    if (error)
-        error->number = number;
+    MV_GUARDED_VOID_ENTRY(
+        if (error)
+            error->number = number;);
 }
 
 void MvPluginErrorBlockSetMessage(MvPluginErrorBlock* error, const char* message) {
-    if (!error)
-        return;
-    error->message = message ? message : "";
-    if (error->number == 0)
-        error->number = -1;
+    MV_GUARDED_VOID_ENTRY(
+        if (!error)
+            return;
+        error->message = message ? message : "";
+        if (error->number == 0)
+            error->number = -1;);
 }
 
 void MvPluginErrorBlockSetURL(MvPluginErrorBlock* error, const char* url) {
-    if (!error)
-        return;
-    error->url = url ? url : "";
-    if (error->number == 0)
-        error->number = -1;
+    MV_GUARDED_VOID_ENTRY(
+        if (!error)
+            return;
+        error->url = url ? url : "";
+        if (error->number == 0)
+            error->number = -1;);
 }
 
 // ------------------------------------------------------------ flat listings
@@ -307,26 +348,34 @@ void joinInto(MvListValue* listing, MvTextValue* out) {
 } // namespace
 
 bool MvPluginRegistryGetNameSpace(std::int32_t index, MvTextValue* out) {
-    return pick(MvPluginRegistry::THE_PluginRegistry()->GetNameSpaceNames(), index, out);
+    MV_GUARDED_ENTRY(false,
+        return pick(MvPluginRegistry::THE_PluginRegistry()->GetNameSpaceNames(), index, out););
 }
 
 bool MvPluginRegistryGetFunctionName(const char* nameSpace, std::int32_t index,
                                      MvTextValue* out) {
-    MvPluginRegistry* registry = MvPluginRegistry::THE_PluginRegistry();
-    if (!nameSpace || !registry->hasNameSpace(nameSpace))
-        return false;
-    return pick(registry->GetFunctionNames(nameSpace), index, out);
+    MV_GUARDED_ENTRY(false,
+        MvPluginRegistry* registry = MvPluginRegistry::THE_PluginRegistry();
+        if (!nameSpace || !registry->hasNameSpace(nameSpace))
+            return false;
+        return pick(registry->GetFunctionNames(nameSpace), index, out););
 }
 
 bool MvPluginRegistryGetFunctionNamesInternal(std::int32_t index, MvTextValue* out) {
-    return pick(MvPluginRegistry::THE_PluginRegistry()->GetFunctionNamesInternal(), index, out);
+    MV_GUARDED_ENTRY(false,
+        return pick(MvPluginRegistry::THE_PluginRegistry()->GetFunctionNamesInternal(), index, out););
 }
 
+// An unknown namespace or function leaves out empty and says so on the
+// warning console.
 void MvPluginRegistryGetSignature(const char* nameSpace, const char* function,
                                   MvTextValue* out) {
-    joinInto(MvPluginRegistry::THE_PluginRegistry()->GetSignatures(nameSpace ? nameSpace : "",
-                                                                   function ? function : ""),
-             out);
+    if (out)
+        out->text.clear();
+    MV_GUARDED_VOID_ENTRY(
+        joinInto(MvPluginRegistry::THE_PluginRegistry()->GetSignatures(nameSpace ? nameSpace : "",
+                                                                       function ? function : ""),
+                 out););
 }
 
 void MvPluginRegistryGetSignatureInternal(const char* function, MvTextValue* out) {

@@ -2,6 +2,7 @@
 #include "MvPluginRegistry.h"
 
 #include "morvane/MvException.h"
+#include "values/MvEntryGuard.h"
 #include "values/MvListValue.h"
 #include "values/MvTextValue.h"
 
@@ -69,10 +70,11 @@ MvPluginRegistry* MvPluginRegistry::THE_PluginRegistry() {
 }
 
 void MvDeletePluginRegistry() {
-    ProcessRegistry& process = processRegistry();
-    std::lock_guard<std::mutex> guard(process.lock);
-    process.current.store(nullptr, std::memory_order_release);
-    process.owned.reset();
+    MV_GUARDED_VOID_ENTRY(
+        ProcessRegistry& process = processRegistry();
+        std::lock_guard<std::mutex> guard(process.lock);
+        process.current.store(nullptr, std::memory_order_release);
+        process.owned.reset(););
 }
 
 void MvPluginRegistry::insert(const std::string& nameSpace, const std::string& name,

@@ -2,6 +2,7 @@
 // no short-circuit at this level.
 #include "MvBooleanValue.h"
 
+#include "MvEntryGuard.h"
 #include "morvane/MvException.h"
 #include "morvane/MvScalarApi.h"
 
@@ -42,4 +43,4 @@ MvValue* MvBooleanValue::shared(bool value) {
     return value ? sharedTrue.get() : sharedFalse.get();
 }
 
-MvValue* MvBooleanCreate(bool value) { return new MvBooleanValue(value); }
+MvValue* MvBooleanCreate(bool value) { MV_GUARDED_ENTRY(nullptr, return new MvBooleanValue(value);); }

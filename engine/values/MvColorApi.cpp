@@ -1,7 +1,10 @@
 #include "MvColorValue.h"
+#include "MvEntryGuard.h"
 #include "morvane/MvColorApi.h"
 
-MvColor* MvColorCreate(const MvColor* color) { return new MvColor(color ? *color : MvColor{}); }
+MvColor* MvColorCreate(const MvColor* color) {
+    MV_GUARDED_ENTRY(nullptr, return new MvColor(color ? *color : MvColor{}););
+}
 
 void MvColorDelete(MvColor* color) { delete color; }
 
@@ -10,7 +13,7 @@ double MvColorGetGreen(const MvColor* color) { return color->green; }
 double MvColorGetBlue(const MvColor* color) { return color->blue; }
 
 MvValue* MvColorValueCreate(double red, double green, double blue) {
-    return new MvColorValue(MvColor{red, green, blue});
+    MV_GUARDED_ENTRY(nullptr, return new MvColorValue(MvColor{red, green, blue}););
 }
 
 MvColorValue* MvValueAsColor(MvValue* value) {

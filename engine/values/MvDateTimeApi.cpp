@@ -1,13 +1,17 @@
 #include "MvDateTimeValue.h"
+#include "MvEntryGuard.h"
 #include "MvTextValue.h"
 #include "morvane/MvDateTimeApi.h"
 
-MvDateTime* MvDateTimeCreate() { return new MvDateTime(); }
+MvDateTime* MvDateTimeCreate() { MV_GUARDED_ENTRY(nullptr, return new MvDateTime();); }
 
 void MvDateTimeDelete(MvDateTime* date) { delete date; }
 
-MvValue* MvDateTimeToString(MvDateTime* date) { return new MvTextValue(date->text()); }
+MvValue* MvDateTimeToString(MvDateTime* date) {
+    MV_GUARDED_ENTRY(nullptr, return new MvTextValue(date ? date->text() : std::string()););
+}
 
 MvValue* MvDateTimeValueCreate(const MvDateTime* date) {
-    return date ? new MvDateTimeValue(*date) : new MvDateTimeValue();
+    MV_GUARDED_ENTRY(nullptr,
+        return date ? new MvDateTimeValue(*date) : new MvDateTimeValue(););
 }

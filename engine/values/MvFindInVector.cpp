@@ -4,6 +4,7 @@
 #include "MvVectorValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvVectorApi.h"
+#include "platform/MvInterruptPoll.h"
 
 namespace {
 
@@ -38,7 +39,10 @@ MvValue* findWindow(const std::vector<double>& v, const std::vector<double>& pat
         return fitAt(0, kNoFit);
     double best = kNoFit;
     std::size_t bestPosition = 0;
+    // A long vector and a long window make n x m steps: the host may stop it.
+    MvYieldPoll poll;
     for (std::size_t k = 0; k + m <= v.size(); ++k) {
+        poll.tick(m);
         double s = MvVectorKernels::sumOfSquaredDifferences(v.data() + k, pattern.data(), m);
         if (s < best) {
             best = s;

@@ -1,7 +1,8 @@
+#include "MvEntryGuard.h"
 #include "MvListValue.h"
 #include "morvane/MvListApi.h"
 
-MvValue* MvListCreate() { return new MvListValue(); }
+MvValue* MvListCreate() { MV_GUARDED_ENTRY(nullptr, return new MvListValue();); }
 
 MvListValue* MvValueAsList(MvValue* value) {
     return value && value->GetType() == MvTypeList ? static_cast<MvListValue*>(value) : nullptr;
@@ -12,11 +13,14 @@ MvListValue* MvValueAsList(MvValue* value) {
 // itself is the one element not taken over: the caller still owns the list,
 // and the list receives a copy of itself.
 void MvListAppend(MvListValue* list, MvValue* element) {
-    if (element == list) {
-        list->append(MvValueHolder(list->Clone()));
-        return;
-    }
-    list->append(MvValueHolder(element));
+    MV_GUARDED_VOID_ENTRY(
+        if (!list)
+            return;
+        if (element == list) {
+            list->append(MvValueHolder(list->Clone()));
+            return;
+        }
+        list->append(MvValueHolder(element)););
 }
 
 void MvListDelete(MvValue* value) { delete value; }

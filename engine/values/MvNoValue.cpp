@@ -1,5 +1,6 @@
 #include "MvNoValue.h"
 
+#include "MvEntryGuard.h"
 #include "morvane/MvException.h"
 #include "morvane/MvScalarApi.h"
 
@@ -9,4 +10,4 @@ MvValue* MvNoValue::Clone() {
 
 MvTypeEnum MvNoValue::GetType() { return MvTypeUndefined; }
 
-MvValue* MvNoValueCreate() { return new MvNoValue(); }
+MvValue* MvNoValueCreate() { MV_GUARDED_ENTRY(nullptr, return new MvNoValue();); }

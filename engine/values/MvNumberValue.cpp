@@ -3,6 +3,7 @@
 
 #include "MvColorValue.h"
 #include "MvVectorValue.h"
+#include "MvEntryGuard.h"
 #include "morvane/MvException.h"
 #include "morvane/MvScalarApi.h"
 
@@ -154,12 +155,15 @@ bool MvNumberValue::IsLessOrEqual(MvValue* other) { return value <= other->GetNu
 bool MvNumberValue::IsGreater(MvValue* other) { return value > other->GetNumber(); }
 bool MvNumberValue::IsGreaterOrEqual(MvValue* other) { return value >= other->GetNumber(); }
 
-MvValue* MvNumberCreate(double value) { return new MvNumberValue(value); }
+MvValue* MvNumberCreate(double value) { MV_GUARDED_ENTRY(nullptr, return new MvNumberValue(value);); }
 
+// Raises a type error for any other kind (a script error when a native
+// function asks).
 double MvNumberGetDoubleValue(MvValue* value) {
-    if (!isNumber(value))
-        throw new MvTypeException("number");
-    return static_cast<MvNumberValue*>(value)->value;
+    MV_RAISING_ENTRY(
+        if (!isNumber(value))
+            throw new MvTypeException("number");
+        return static_cast<MvNumberValue*>(value)->value;);
 }
 
 void MvNumberDelete(MvValue* value) { delete value; }

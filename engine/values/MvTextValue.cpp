@@ -8,6 +8,7 @@
 #include "MvNumberValue.h"
 #include "MvReplacingFile.h"
 #include "MvVectorValue.h"
+#include "MvEntryGuard.h"
 #include "morvane/MvException.h"
 #include "morvane/MvProperties.h"
 #include "morvane/MvScalarApi.h"
@@ -212,12 +213,13 @@ MvValueHolder MvTextValue::GetElement2(MvValue* first, MvValue* last) {
 
 bool MvTextValue::IsEqual(MvValue* other) { return text == other->GetText(); }
 
-MvValue* MvTextCreate(const char* text) { return new MvTextValue(text); }
+MvValue* MvTextCreate(const char* text) {
+    MV_GUARDED_ENTRY(nullptr, return new MvTextValue(text ? text : ""););
+}
 
 MvValue* MvTextCreateFromPointer(const char* bytes, std::uint32_t length) {
-    if (!bytes)
-        return new MvTextValue();
-    return new MvTextValue(std::string(bytes, length));
+    MV_GUARDED_ENTRY(nullptr,
+        return new MvTextValue(bytes ? std::string(bytes, length) : std::string()););
 }
 
 const char* MvTextGetTextPtr(MvTextValue* text) { return text ? text->text.c_str() : ""; }

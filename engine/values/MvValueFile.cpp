@@ -7,10 +7,14 @@
 #include "MvListValue.h"
 #include "MvNumberValue.h"
 #include "MvTextValue.h"
+#include "MvMemoryRequest.h"
 #include "MvValueBodies.h"
 #include "MvVectorValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvValueFile.h"
+#include "platform/MvRegularFile.h"
+
+#include <cstdint>
 
 #include <fstream>
 
@@ -28,6 +32,20 @@ bool readLittleEndian32(std::istream& in, std::uint32_t& v) {
     v = std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
         std::uint32_t(bytes[3]) << 24;
     return true;
+}
+
+// A file read whole as a text value: the same bound as a script.
+constexpr std::uint64_t kTextFileLimit = MvPlatform::kScriptSizeLimit;
+
+// Only regular files are loaded: a folder, a device or a pipe would be read
+// for ever or block. A missing file and a folder are not found, as before.
+void requireRegularFile(const char* path) {
+    const MvPlatform::FileCheck check = MvPlatform::checkRegularFile(path, UINT64_MAX);
+    if (check.problem == MvPlatform::FileProblem::Missing ||
+        check.problem == MvPlatform::FileProblem::Folder)
+        MvRaise(std::string("file \"") + path + "\" cannot be found.");
+    if (!check)
+        MvRaise(std::string("file \"") + path + "\" " + check.reason + ".");
 }
 
 } // namespace
@@ -65,6 +83,7 @@ MvValue* ReadValue(std::istream& in) {
 }
 
 MvValue* LoadValueFromFile(const char* path) {
+    requireRegularFile(path);
     const MvValueFileProbes& media = probes();
     if (media.openMovieFile)
         if (MvValue* movie = media.openMovieFile(path))
@@ -89,8 +108,15 @@ MvValue* LoadValueFromFile(const char* path) {
         return value;
     }
     in.close();
-    std::ifstream textIn(path);
-    return new MvTextValue(textIn);   // read in pieces, within the memory limit
+    // The text is read whole, within the file limit and the memory limit.
+    const MvPlatform::FileCheck check = MvPlatform::checkRegularFile(path, kTextFileLimit);
+    if (check)
+        MvCheckMemoryRequest(check.size, 1, "text");
+    std::string whole;
+    const MvPlatform::FileCheck read = MvPlatform::readRegularFile(path, kTextFileLimit, whole);
+    if (!read)
+        MvRaise(std::string("file \"") + path + "\" " + read.reason + ".");
+    return new MvTextValue(std::move(whole));
 }
 
 MvValue* LoadValueFromURL(const char* url) {

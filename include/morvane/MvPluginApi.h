@@ -215,8 +215,9 @@ MV_C_API bool MvPluginRegistryGetNameSpace(std::int32_t index, MvTextValue* out)
 MV_C_API bool MvPluginRegistryGetFunctionName(const char* nameSpace, std::int32_t index,
                                               MvTextValue* out);
 MV_C_API bool MvPluginRegistryGetFunctionNamesInternal(std::int32_t index, MvTextValue* out);
-// Every signature text of the function, joined by line ends; raises as
-// GetSignatures does for an unknown namespace or function.
+// Every signature text of the function, joined by line ends; for an unknown
+// namespace or function out is left empty and the warning console says why
+// (the texts GetSignatures raises).
 MV_C_API void MvPluginRegistryGetSignature(const char* nameSpace, const char* function,
                                            MvTextValue* out);
 MV_C_API void MvPluginRegistryGetSignatureInternal(const char* function, MvTextValue* out);

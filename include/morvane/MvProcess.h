@@ -11,7 +11,9 @@ MV_C_API int MvIsCompatibleVersion(int major);
 
 // Sets the process-wide abort flag; nothing clears it again.
 MV_C_API void MvSetAbortEverything();
-// Throws a new MvInterruptException when the abort flag is set, else returns.
+// Throws a new MvInterruptException when the abort flag is set, or when the
+// host asked the script running on this thread to stop; else returns. Native
+// functions call it now and then in loops that may run long.
 MV_C_API void MvYield();
 // Throws a new MvException carrying message (raises a script error).
 MV_C_API void MvError(const char* message);

@@ -14,7 +14,7 @@ MV_C_API MvValue* MvVectorCreate();
 MV_C_API MvVectorValue* MvValueAsVector(MvValue* value);
 MV_C_API void MvVectorAppend(MvVectorValue* vector, double element);
 MV_C_API std::int32_t MvVectorSize(MvVectorValue* vector);
-// No bounds check: the caller passes 0 <= index < size.
+// An index outside 0 .. size - 1 raises the index error a script would get.
 MV_C_API double MvVectorGetValueAt(MvVectorValue* vector, std::int32_t index);
 // As setting an element from a script: an index at or beyond the end first
 // extends the vector with zeros.

@@ -53,6 +53,16 @@ inline std::vector<std::string> messages(const RunResult& r) {
     return all;
 }
 
+// What the warning console holds, which is emptied.
+inline std::string takeWarnings() {
+    Mv_stringstream& warnings = MvGetWarningConsole();
+    std::string text = warnings.str();
+    warnings.str("");
+    warnings.clear();
+    MvReleaseWarningConsole();
+    return text;
+}
+
 inline std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;

@@ -123,6 +123,42 @@ TEST(SessionRecords, IndexAtOrPastTheCountGivesNull) {
     MvParserReleaseParseErrors(session.get());
 }
 
+// 200,000 records, read forwards, backwards and by jumps, each the one at its
+// index (the line says which). Reading them all once took minutes when every
+// read walked the list from its start.
+TEST(SessionRecords, ManyRecordsAreReadInAnyOrder) {
+    constexpr int kErrors = 200000;
+    std::string text;
+    for (int i = 0; i < kErrors; ++i)
+        text += "set ;\n";
+    Session session = makeSession(text);
+    MvParserCheckSyntax(session.get());
+    const int count = MvParserGetParseErrorCount(session.get());
+    ASSERT_EQ(count, kErrors);
+    Mv_stringstream written;
+    for (int i = 0; i < count; ++i) {
+        ParseError* e = MvParserGetParseError(session.get(), i);
+        ASSERT_NE(e, nullptr);
+        ASSERT_EQ(e->line, i + 1);
+        MvParseErrorWriteToStream(e, &written);
+    }
+    for (int i = count - 1; i >= 0; --i)
+        ASSERT_EQ(MvParserGetParseError(session.get(), i)->line, i + 1);
+    for (int i : {0, count - 1, count / 2, 1, count / 2 + 7, count - 2, 3})
+        EXPECT_EQ(MvParserGetParseError(session.get(), i)->line, i + 1);
+    EXPECT_EQ(MvParserGetParseError(session.get(), count), nullptr);
+    MvParserReleaseParseErrors(session.get());
+    EXPECT_NE(written.str().rfind(" at line 200000: "), std::string::npos);
+
+    // A second check appends; the reading position from before stays right.
+    MvParserCheckSyntax(session.get());
+    ASSERT_EQ(MvParserGetParseErrorCount(session.get()), 2 * kErrors);
+    EXPECT_EQ(MvParserGetParseError(session.get(), kErrors - 1)->line, kErrors);
+    EXPECT_EQ(MvParserGetParseError(session.get(), kErrors)->line, 1);
+    EXPECT_EQ(MvParserGetParseError(session.get(), 2 * kErrors - 1)->line, kErrors);
+    MvParserReleaseParseErrors(session.get());
+}
+
 TEST(SessionWindows, ListKeepsOrderAndRemovesEveryCopy) {
     Session session = makeSession("print 1;");
     MvParser* s = session.get();

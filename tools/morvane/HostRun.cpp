@@ -9,17 +9,15 @@
 #include "morvane/MvFile.h"
 #include "morvane/MvHost.h"
 #include "morvane/MvParser.h"
+#include "platform/MvRegularFile.h"
 
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <deque>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -62,26 +60,18 @@ void writeBytes(std::FILE* out, const std::string& bytes) {
 }
 
 // Reads the script's bytes, or the -e text. Returns false after a message.
+// A folder, a device or a pipe is no script, and neither is a file too large
+// for the engine to take.
 bool loadScript(const HostOptions& options, std::string& text) {
     if (options.inlineScript) {
         text = options.inlineText;
         return true;
     }
-    std::error_code error;
-    if (std::filesystem::is_directory(options.scriptPath, error)) {
-        std::fprintf(stderr, "morvane: %s is a folder, not a script\n",
-                     options.scriptPath.c_str());
-        return false;
-    }
-    std::ifstream file(options.scriptPath, std::ios::binary);
-    if (!file) {
-        std::fprintf(stderr, "morvane: cannot open %s: %s\n", options.scriptPath.c_str(),
-                     std::strerror(errno));
-        return false;
-    }
-    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        std::fprintf(stderr, "morvane: cannot read %s\n", options.scriptPath.c_str());
+    const MvPlatform::FileCheck read =
+        MvPlatform::readRegularFile(options.scriptPath, MvPlatform::kScriptSizeLimit, text);
+    if (!read) {
+        std::fprintf(stderr, "morvane: the script %s %s\n", options.scriptPath.c_str(),
+                     read.reason.c_str());
         return false;
     }
     return true;
