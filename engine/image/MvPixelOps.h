@@ -15,6 +15,14 @@
 #include <type_traits>
 #include <vector>
 
+// Results at least this large are written past the caches.
+constexpr std::size_t kMvPixelStreamingBytes = std::size_t{8} << 20;
+
+template <class Pix>
+bool MvResultBypassesCache(const MvPixelArray<Pix>& out, const MvPixelArray<Pix>& left) {
+    return &out != &left && out.stride() * static_cast<std::size_t>(out.height()) >= kMvPixelStreamingBytes;
+}
+
 // out = left op right over the common top-left area (min of the widths x min
 // of the heights), right's pixels first converted to left's type. out has
 // left's size and may be left itself; when it is not, its pixels outside the
@@ -25,6 +33,7 @@ void MvCombineImages(MvPixelKernels::Op op, const MvPixelArray<PixL>& left,
     const std::int32_t width = std::min(left.width(), right.width());
     const std::int32_t height = std::min(left.height(), right.height());
     std::vector<PixL> converted(std::is_same<PixL, PixR>::value ? 0 : std::max(width, 0));
+    const bool bypassCache = MvResultBypassesCache(out, left);
     for (std::int32_t y = 0; y < left.height(); ++y) {
         PixL* target = out.row(y);
         const PixL* source = left.row(y);
@@ -40,7 +49,7 @@ void MvCombineImages(MvPixelKernels::Op op, const MvPixelArray<PixL>& left,
             MvPixelKernels::convertRow(right.row(y), converted.data(), width);
             other = converted.data();
         }
-        MvPixelKernels::combineRow(op, source, other, target, width);
+        MvPixelKernels::combineRow(op, source, other, target, width, bypassCache);
         if (target != source && width < left.width())
             std::memcpy(target + width, source + width, sizeof(PixL) * (left.width() - width));
     }
@@ -50,8 +59,9 @@ void MvCombineImages(MvPixelKernels::Op op, const MvPixelArray<PixL>& left,
 template <class Pix>
 void MvCombineOperand(MvPixelKernels::Op op, const MvPixelArray<Pix>& left,
                       const MvPixelKernels::Operand<Pix>& operand, MvPixelArray<Pix>& out) {
+    const bool bypassCache = MvResultBypassesCache(out, left);
     for (std::int32_t y = 0; y < left.height(); ++y)
-        MvPixelKernels::operandRow(op, left.row(y), operand, out.row(y), left.width());
+        MvPixelKernels::operandRow(op, left.row(y), operand, out.row(y), left.width(), bypassCache);
 }
 
 // A new array of in's size with every pixel converted.
