@@ -34,9 +34,24 @@ struct MvFontFace::FreeTypeState {
 
 namespace {
 
+// FreeType's own texts for its error codes (its library may be built
+// without them), taken from its error list.
+struct FreeTypeErrorText {
+    int code;
+    const char* text;
+};
+
+#undef FTERRORS_H_
+#define FT_ERRORDEF(e, v, s) {v, s},
+#define FT_ERROR_START_LIST {
+#define FT_ERROR_END_LIST {0, nullptr}};
+const FreeTypeErrorText kFreeTypeErrors[] =
+#include FT_ERRORS_H
+
 std::string freeTypeReason(FT_Error error) {
-    if (const char* text = FT_Error_String(error))
-        return text;
+    for (const FreeTypeErrorText* entry = kFreeTypeErrors; entry->text; ++entry)
+        if (entry->code == error)
+            return entry->text;
     return "FreeType error " + std::to_string(error);
 }
 
