@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need, when missing.
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev
+          libfreetype-dev fonts-dejavu-core libpng-dev)
 
 missing=()
 for p in "${packages[@]}"; do

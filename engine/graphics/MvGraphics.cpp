@@ -1,8 +1,6 @@
 // Pictures: ordered lists of drawing commands.
 #include "morvane/MvGraphics.h"
 
-MvGWorld::~MvGWorld() = default;
-
 MvGraphicsCommand::MvGraphicsCommand(MvGraphicsCommandID id, std::int32_t x, std::int32_t y)
     : id_(id), x_(x), y_(y) {}
 

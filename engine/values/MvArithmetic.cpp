@@ -4,6 +4,7 @@
 #include "MvNumberValue.h"
 #include "MvTextValue.h"
 #include "MvVectorValue.h"
+#include "MvImageMakers.h"
 #include "morvane/MvArithmetic.h"
 #include "morvane/MvException.h"
 
@@ -121,6 +122,13 @@ MvValue* ShallowConstruct(MvTypeEnum t, MvValue* shape) {
         return new MvColorValue();
     case MvTypeDate:
         return new MvDateTimeValue();
+    case MvTypeFrameMono:
+    case MvTypeFrame:
+    case MvTypeImageMono:
+    case MvTypeImage:
+        if (MvInstalledImageMakers().ofShape)
+            return MvInstalledImageMakers().ofShape(t, shape);
+        [[fallthrough]];
     default:
         throw new MvCoercionException(shape ? shape->GetType() : t, t,
                                       " doesn't have ShallowConstruct implemented.");

@@ -1,8 +1,10 @@
-// Lists: indexing with copy on write, insertion, text form, the conversion
-// of number lists to vectors, and destruction without recursion.
+// Lists: indexing with copy on write, insertion, text form, destruction
+// without recursion, and the conversion of number lists to vectors and of
+// vector lists to images.
 #include "MvListValue.h"
 
 #include "MvElementIndex.h"
+#include "MvImageMakers.h"
 #include "MvMemoryRequest.h"
 #include "MvNesting.h"
 #include "MvNumberValue.h"
@@ -112,6 +114,11 @@ void MvListValue::Coerce(MvValueHolder& result, MvTypeEnum target) {
         for (const MvValueHolder& element : elements)
             values.push_back(element->GetNumber());
         result = vector;
+        return;
+    }
+    const MvImageMakers& images = MvInstalledImageMakers();
+    if (target == MvTypeImageMono && images.monoFromRows) {
+        result = MvValueHolder(images.monoFromRows(elements.items()));
         return;
     }
     MvValue::Coerce(result, target);

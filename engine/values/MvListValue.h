@@ -31,6 +31,7 @@ public:
 
     std::size_t size() const { return items_.size(); }
     bool empty() const { return items_.empty(); }
+    const std::vector<MvValueHolder>& items() const { return items_; }
     const MvValueHolder& operator[](std::size_t i) const { return items_[i]; }
     std::vector<MvValueHolder>::const_iterator begin() const { return items_.begin(); }
     std::vector<MvValueHolder>::const_iterator end() const { return items_.end(); }

@@ -7,6 +7,7 @@
 #include "MvListValue.h"
 #include "MvNumberValue.h"
 #include "MvTextValue.h"
+#include "MvImageMakers.h"
 #include "MvMemoryRequest.h"
 #include "MvValueBodies.h"
 #include "MvVectorValue.h"
@@ -52,6 +53,8 @@ void requireRegularFile(const char* path) {
 
 void MvSetValueFileProbes(const MvValueFileProbes& installed) { probes() = installed; }
 
+MvValueFileProbes::FrameExporter MvValueFileFrameExporter() { return probes().exportFrame; }
+
 MvValue* MvReadFlatBody(std::uint32_t type, std::istream& in) {
     switch (type) {
     case MvTypeNumber:
@@ -66,6 +69,13 @@ MvValue* MvReadFlatBody(std::uint32_t type, std::istream& in) {
         return new MvColorValue(in);
     case MvTypeDate:
         return new MvDateTimeValue(in);
+    case MvTypeFrameMono:
+    case MvTypeFrame:
+    case MvTypeImageMono:
+    case MvTypeImage:
+        if (MvInstalledImageMakers().readBody)
+            return MvInstalledImageMakers().readBody(static_cast<MvTypeEnum>(type), in);
+        return nullptr;
     default:
         // Kinds whose bodies this build cannot read yet, and the kinds that
         // have no body at all, are unknown to the loader.

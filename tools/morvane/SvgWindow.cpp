@@ -1,6 +1,8 @@
 // Rendering of drawing-command lists as SVG, and the window writer.
 #include "SvgWindow.h"
 
+#include "PngPicture.h"
+
 #include "morvane/MvGraphics.h"
 #include "morvane/MvParser.h"
 
@@ -140,6 +142,21 @@ void writePlaceholder(std::ostream& out, int x, int y, int width, int height,
         << "</text>\n";
 }
 
+// An image command: the buffer's pixels as an embedded PNG picture of the
+// buffer's size, or the placeholder when they cannot be read.
+void writeImage(std::ostream& out, MvGraphicsCommand& command, int width, int height) {
+    MvGWorld* buffer = command.getVsGWorld().get();
+    std::string png, error;
+    if (!pixelBufferPng(buffer, png, error)) {
+        writePlaceholder(out, command.getX(), command.getY(), width, height, "image");
+        return;
+    }
+    out << "  <image x=\"" << command.getX() << "\" y=\"" << command.getY() << "\" width=\""
+        << MvGWorldGetWidth(buffer) << "\" height=\"" << MvGWorldGetHeight(buffer)
+        << "\" preserveAspectRatio=\"none\" href=\"data:image/png;base64," << base64Encode(png)
+        << "\"/>\n";
+}
+
 } // namespace
 
 std::string renderSvg(const MvGraphics& picture) {
@@ -157,7 +174,7 @@ std::string renderSvg(const MvGraphics& picture) {
             << "\" fill=\"white\"/>\n";
 
     PathBuilder path;
-    for (const MvGraphicsCommand* command : *picture.getCommandList()) {
+    for (MvGraphicsCommand* command : *picture.getCommandList()) {
         const int x = command->getX();
         const int y = command->getY();
         switch (command->getID()) {
@@ -185,7 +202,7 @@ std::string renderSvg(const MvGraphics& picture) {
         }
         case kGraphicsImage:
             path.flush(out);
-            writePlaceholder(out, x, y, width, height, "image");
+            writeImage(out, *command, width, height);
             break;
         case kGraphicsMovie:
             path.flush(out);

@@ -13,7 +13,8 @@ class MvWindow;
 
 // The SVG document of one picture: its size, a white background when the
 // picture asks for a full erase, then its commands in list order (texts as
-// <text>, pen moves and lines as paths, images and movies as labelled
+// <text>, pen moves and lines as paths, images as <image> elements holding
+// the buffer's pixels as an embedded PNG picture, movies as labelled
 // placeholder rectangles).
 std::string renderSvg(const MvGraphics& picture);
 
