@@ -11,6 +11,7 @@
 #include "morvane/MvArithmetic.h"
 #include "morvane/MvColorApi.h"
 #include "morvane/MvDateTimeApi.h"
+#include "morvane/MvImageApi.h"
 #include "morvane/MvException.h"
 #include "morvane/MvListApi.h"
 #include "morvane/MvParser.h"
@@ -287,13 +288,17 @@ void MvTreeEval::initializeExpression(const MvAST* node, MvValueHolder& result) 
     case MV_TOK_VIDEOOUTPUT:
         raiseKindNotAvailable("video_output");
     case MV_TOK_FRAME_MONO:
-        raiseKindNotAvailable("frame_mono");
+        result = MvFrameMonoCreate(0, 0);
+        return;
     case MV_TOK_FRAME:
-        raiseKindNotAvailable("frame");
+        result = MvFrameColorCreate(0, 0);
+        return;
     case MV_TOK_IMAGE_MONO:
-        raiseKindNotAvailable("image_mono");
+        result = MvImageMonoCreate(0, 0);
+        return;
     case MV_TOK_IMAGE:
-        raiseKindNotAvailable("image");
+        result = MvImageColorCreate(0, 0);
+        return;
     default:
         noViableAlternative("expression", node);
     }

@@ -1,5 +1,7 @@
-// How lists and vectors describe themselves in a window: their printed text,
-// or for a vector of ten or more numbers a line graph.
+// How lists, vectors and images describe themselves in a window: their
+// printed text, for a vector of ten or more numbers a line graph, for an
+// image its pixels.
+#include "image/MvNewImageValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvGraphics.h"
 #include "values/MvListValue.h"
@@ -59,3 +61,21 @@ void MvListValue::Display(MvGraphics* picture) {
         throw new MvTypeException("Hey, NULL graphics opject.");
     picture->addText(GetText(), 20, 20);
 }
+
+// The whole picture is the image, drawn at the window's corner.
+template <class Pix>
+void MvNewImageValue<Pix>::Display(MvGraphics* picture) {
+    if (!picture)
+        throw new MvTypeException("Hey, NULL graphics opject");
+    picture->setSize(pixels.width(), pixels.height());
+    // An empty image has no pixels to show (and no buffer can be made of it).
+    if (pixels.empty())
+        return;
+    mv_auto_value<MvGWorld> buffer(CreateGWorld());
+    picture->addImage(buffer, 0, 0);
+}
+
+template void MvNewImageValue<bgPix>::Display(MvGraphics*);
+template void MvNewImageValue<bcPix>::Display(MvGraphics*);
+template void MvNewImageValue<fgPix>::Display(MvGraphics*);
+template void MvNewImageValue<fcPix>::Display(MvGraphics*);

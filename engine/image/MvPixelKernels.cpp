@@ -14,10 +14,12 @@
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "image/MvPixelKernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/cache_control.h>
 #include <hwy/highway.h>
 
 #include "image/MvPixelKernelRules.h"
 
+#include <cstdint>
 #include <cstring>
 
 HWY_BEFORE_NAMESPACE();
@@ -51,6 +53,22 @@ hn::Vec<D> repeating(D d, const T (&values)[4]) {
 }
 
 bool isAlphaLane(size_t i, int alphaLane) { return static_cast<int>(i & 3) == alphaLane; }
+
+// Whether the rows of out may be written with streaming stores: asked for,
+// and out aligned to whole vectors.
+template <class D>
+bool streams(D d, const void* out, bool bypassCache) {
+    return bypassCache &&
+           reinterpret_cast<std::uintptr_t>(out) % (hn::Lanes(d) * sizeof(hn::TFromD<D>)) == 0;
+}
+
+template <class D>
+HWY_INLINE void store(hn::Vec<D> v, D d, hn::TFromD<D>* p, bool stream) {
+    if (stream)
+        hn::Stream(v, d, p);
+    else
+        hn::StoreU(v, d, p);
+}
 
 // ---- byte lanes: a u8 vector handled as two halves of u16 lanes
 
@@ -102,22 +120,24 @@ void divideBytes(const uint8_t* a, const uint8_t* b, uint8_t* out, size_t n, int
     }
 }
 
-void combineBytes(Op op, const uint8_t* a, const uint8_t* b, uint8_t* out, size_t n, int alphaLane) {
+void combineBytes(Op op, const uint8_t* a, const uint8_t* b, uint8_t* out, size_t n, int alphaLane,
+                  bool bypassCache) {
     const D8 d;
     const size_t step = hn::Lanes(d);
+    const bool stream = streams(d, out, bypassCache);
     const auto keep = alphaMask(d, alphaLane);
     size_t i = 0;
     switch (op) {
     case Op::kAdd:
         for (; i + step <= n; i += step) {
             const auto va = hn::LoadU(d, a + i);
-            hn::StoreU(hn::IfThenElse(keep, va, hn::SaturatedAdd(va, hn::LoadU(d, b + i))), d, out + i);
+            store(hn::IfThenElse(keep, va, hn::SaturatedAdd(va, hn::LoadU(d, b + i))), d, out + i, stream);
         }
         break;
     case Op::kSubtract:
         for (; i + step <= n; i += step) {
             const auto va = hn::LoadU(d, a + i);
-            hn::StoreU(hn::IfThenElse(keep, va, hn::SaturatedSub(va, hn::LoadU(d, b + i))), d, out + i);
+            store(hn::IfThenElse(keep, va, hn::SaturatedSub(va, hn::LoadU(d, b + i))), d, out + i, stream);
         }
         break;
     case Op::kMultiply:
@@ -125,7 +145,7 @@ void combineBytes(Op op, const uint8_t* a, const uint8_t* b, uint8_t* out, size_
             const auto va = hn::LoadU(d, a + i);
             const auto product = inWideLanes(va, hn::LoadU(d, b + i),
                                              [](auto x, auto y) { return over255(hn::Mul(x, y)); });
-            hn::StoreU(hn::IfThenElse(keep, va, product), d, out + i);
+            store(hn::IfThenElse(keep, va, product), d, out + i, stream);
         }
         break;
     case Op::kDivide:
@@ -138,7 +158,7 @@ void combineBytes(Op op, const uint8_t* a, const uint8_t* b, uint8_t* out, size_
 
 // a * f / 255 with f = 255 k + m per lane; lanes with f <= 0 give 0.
 void multiplyBytesByFactor(const uint8_t* a, const std::int32_t (&f)[4], uint8_t* out, size_t n,
-                           size_t& i) {
+                           bool stream, size_t& i) {
     std::uint16_t k[4], m[4];
     for (int lane = 0; lane < 4; ++lane) {
         const std::int32_t factor = std::max(0, f[lane]);
@@ -156,7 +176,7 @@ void multiplyBytesByFactor(const uint8_t* a, const std::int32_t (&f)[4], uint8_t
         const auto product = inWideLanes(va, va, [&](auto x, auto) {
             return hn::Min(hn::SaturatedAdd(hn::Mul(x, vk), over255(hn::Mul(x, vm))), limit);
         });
-        hn::StoreU(product, d, out + i);
+        store(product, d, out + i, stream);
     }
 }
 
@@ -172,9 +192,11 @@ void divideBytesByFactor(const uint8_t* a, const std::int32_t (&f)[4], uint8_t* 
     }
 }
 
-void bytesWithOperand(Op op, const uint8_t* a, const std::int32_t (&k)[4], uint8_t* out, size_t n) {
+void bytesWithOperand(Op op, const uint8_t* a, const std::int32_t (&k)[4], uint8_t* out, size_t n,
+                      bool bypassCache) {
     const D8 d;
     const size_t step = hn::Lanes(d);
+    const bool stream = streams(d, out, bypassCache);
     size_t i = 0;
     switch (op) {
     case Op::kAdd:
@@ -182,12 +204,12 @@ void bytesWithOperand(Op op, const uint8_t* a, const std::int32_t (&k)[4], uint8
         const auto vk = repeating(d, k);
         for (; i + step <= n; i += step) {
             const auto va = hn::LoadU(d, a + i);
-            hn::StoreU(op == Op::kAdd ? hn::SaturatedAdd(va, vk) : hn::SaturatedSub(va, vk), d, out + i);
+            store(op == Op::kAdd ? hn::SaturatedAdd(va, vk) : hn::SaturatedSub(va, vk), d, out + i, stream);
         }
         break;
     }
     case Op::kMultiply:
-        multiplyBytesByFactor(a, k, out, n, i);
+        multiplyBytesByFactor(a, k, out, n, stream, i);
         break;
     case Op::kDivide:
         divideBytesByFactor(a, k, out, n, i);
@@ -214,44 +236,50 @@ HWY_INLINE V floatOp(Op op, V a, V b) {
 }
 
 template <Op kOp>
-void combineFloatsAs(const float* a, const float* b, float* out, size_t n, int alphaLane, size_t& i) {
+void combineFloatsAs(const float* a, const float* b, float* out, size_t n, int alphaLane,
+                     bool stream, size_t& i) {
     const DF d;
     const size_t step = hn::Lanes(d);
     const auto keep = alphaMask(d, alphaLane);
     for (; i + step <= n; i += step) {
         const auto va = hn::LoadU(d, a + i);
-        hn::StoreU(hn::IfThenElse(keep, va, floatOp(kOp, va, hn::LoadU(d, b + i))), d, out + i);
+        store(hn::IfThenElse(keep, va, floatOp(kOp, va, hn::LoadU(d, b + i))), d, out + i, stream);
     }
 }
 
-void combineFloats(Op op, const float* a, const float* b, float* out, size_t n, int alphaLane) {
+void combineFloats(Op op, const float* a, const float* b, float* out, size_t n, int alphaLane,
+                   bool bypassCache) {
+    const bool stream = streams(DF(), out, bypassCache);
     size_t i = 0;
     switch (op) {
-    case Op::kAdd: combineFloatsAs<Op::kAdd>(a, b, out, n, alphaLane, i); break;
-    case Op::kSubtract: combineFloatsAs<Op::kSubtract>(a, b, out, n, alphaLane, i); break;
-    case Op::kMultiply: combineFloatsAs<Op::kMultiply>(a, b, out, n, alphaLane, i); break;
-    case Op::kDivide: combineFloatsAs<Op::kDivide>(a, b, out, n, alphaLane, i); break;
+    case Op::kAdd: combineFloatsAs<Op::kAdd>(a, b, out, n, alphaLane, stream, i); break;
+    case Op::kSubtract: combineFloatsAs<Op::kSubtract>(a, b, out, n, alphaLane, stream, i); break;
+    case Op::kMultiply: combineFloatsAs<Op::kMultiply>(a, b, out, n, alphaLane, stream, i); break;
+    case Op::kDivide: combineFloatsAs<Op::kDivide>(a, b, out, n, alphaLane, stream, i); break;
     }
     for (; i < n; ++i)
         out[i] = isAlphaLane(i, alphaLane) ? a[i] : combine(op, a[i], b[i]);
 }
 
 template <Op kOp>
-void floatsWithOperandAs(const float* a, const float (&c)[4], float* out, size_t n, size_t& i) {
+void floatsWithOperandAs(const float* a, const float (&c)[4], float* out, size_t n, bool stream,
+                         size_t& i) {
     const DF d;
     const size_t step = hn::Lanes(d);
     const auto vc = repeating(d, c);
     for (; i + step <= n; i += step)
-        hn::StoreU(floatOp(kOp, hn::LoadU(d, a + i), vc), d, out + i);
+        store(floatOp(kOp, hn::LoadU(d, a + i), vc), d, out + i, stream);
 }
 
-void floatsWithOperand(Op op, const float* a, const float (&c)[4], float* out, size_t n) {
+void floatsWithOperand(Op op, const float* a, const float (&c)[4], float* out, size_t n,
+                       bool bypassCache) {
+    const bool stream = streams(DF(), out, bypassCache);
     size_t i = 0;
     switch (op) {
-    case Op::kAdd: floatsWithOperandAs<Op::kAdd>(a, c, out, n, i); break;
-    case Op::kSubtract: floatsWithOperandAs<Op::kSubtract>(a, c, out, n, i); break;
-    case Op::kMultiply: floatsWithOperandAs<Op::kMultiply>(a, c, out, n, i); break;
-    case Op::kDivide: floatsWithOperandAs<Op::kDivide>(a, c, out, n, i); break;
+    case Op::kAdd: floatsWithOperandAs<Op::kAdd>(a, c, out, n, stream, i); break;
+    case Op::kSubtract: floatsWithOperandAs<Op::kSubtract>(a, c, out, n, stream, i); break;
+    case Op::kMultiply: floatsWithOperandAs<Op::kMultiply>(a, c, out, n, stream, i); break;
+    case Op::kDivide: floatsWithOperandAs<Op::kDivide>(a, c, out, n, stream, i); break;
     }
     for (; i < n; ++i)
         out[i] = withOperand(op, a[i], c[i & 3]);
@@ -537,26 +565,33 @@ double greySquaredDeviation(const Pix* row, std::int32_t width, double centre) {
 // ---- the per-target entry points, one per pixel type or conversion
 
 template <class Pix>
-void combineLanes(Op op, const Pix* a, const Pix* b, Pix* out, std::int32_t width) {
+void combineLanes(Op op, const Pix* a, const Pix* b, Pix* out, std::int32_t width, bool bypassCache) {
     const size_t n = static_cast<size_t>(width) * Traits<Pix>::kLanes;
     if constexpr (sizeof(typename Traits<Pix>::Lane) == 1)
         combineBytes(op, reinterpret_cast<const uint8_t*>(a), reinterpret_cast<const uint8_t*>(b),
-                     reinterpret_cast<uint8_t*>(out), n, Traits<Pix>::kAlphaLane);
+                     reinterpret_cast<uint8_t*>(out), n, Traits<Pix>::kAlphaLane, bypassCache);
     else
         combineFloats(op, reinterpret_cast<const float*>(a), reinterpret_cast<const float*>(b),
-                      reinterpret_cast<float*>(out), n, Traits<Pix>::kAlphaLane);
+                      reinterpret_cast<float*>(out), n, Traits<Pix>::kAlphaLane, bypassCache);
+    if (bypassCache)
+        hwy::FlushStream();
 }
 
 template <class Pix>
-void operandLanes(Op op, const Pix* a, const Operand<Pix>& k, Pix* out, std::int32_t width) {
+void operandLanes(Op op, const Pix* a, const Operand<Pix>& k, Pix* out, std::int32_t width,
+                  bool bypassCache) {
     const size_t n = static_cast<size_t>(width) * Traits<Pix>::kLanes;
     typename Operand<Pix>::Value lanes[4];
     for (int i = 0; i < 4; ++i)
         lanes[i] = k.lane[i % Traits<Pix>::kLanes];
     if constexpr (sizeof(typename Traits<Pix>::Lane) == 1)
-        bytesWithOperand(op, reinterpret_cast<const uint8_t*>(a), lanes, reinterpret_cast<uint8_t*>(out), n);
+        bytesWithOperand(op, reinterpret_cast<const uint8_t*>(a), lanes,
+                         reinterpret_cast<uint8_t*>(out), n, bypassCache);
     else
-        floatsWithOperand(op, reinterpret_cast<const float*>(a), lanes, reinterpret_cast<float*>(out), n);
+        floatsWithOperand(op, reinterpret_cast<const float*>(a), lanes,
+                          reinterpret_cast<float*>(out), n, bypassCache);
+    if (bypassCache)
+        hwy::FlushStream();
 }
 
 #define MV_VECTOR_COMBINE combineLanes
@@ -565,19 +600,29 @@ void operandLanes(Op op, const Pix* a, const Operand<Pix>& k, Pix* out, std::int
 #define MV_VECTOR_DEVIATION greySquaredDeviation
 #define MV_VECTOR_CONVERT convertPixels
 #else
-#define MV_VECTOR_COMBINE combineRowScalar
-#define MV_VECTOR_OPERAND operandRowScalar
+template <class Pix>
+void combineTwin(Op op, const Pix* a, const Pix* b, Pix* out, std::int32_t width, bool) {
+    combineRowScalar(op, a, b, out, width);
+}
+template <class Pix>
+void operandTwin(Op op, const Pix* a, const Operand<Pix>& k, Pix* out, std::int32_t width, bool) {
+    operandRowScalar(op, a, k, out, width);
+}
+#define MV_VECTOR_COMBINE combineTwin
+#define MV_VECTOR_OPERAND operandTwin
 #define MV_VECTOR_TOTALS greyTotalsRowScalar
 #define MV_VECTOR_DEVIATION greySquaredDeviationRowScalar
 #define MV_VECTOR_CONVERT convertRowScalar
 #endif
 
 #define MV_TARGET_ENTRIES(Pix)                                                                    \
-    void Combine_##Pix(Op op, const Pix* a, const Pix* b, Pix* out, std::int32_t width) {         \
-        MV_VECTOR_COMBINE<Pix>(op, a, b, out, width);                                             \
+    void Combine_##Pix(Op op, const Pix* a, const Pix* b, Pix* out, std::int32_t width,           \
+                       bool bypassCache) {                                                        \
+        MV_VECTOR_COMBINE<Pix>(op, a, b, out, width, bypassCache);                                \
     }                                                                                             \
-    void Operand_##Pix(Op op, const Pix* a, const Operand<Pix>& k, Pix* out, std::int32_t width) { \
-        MV_VECTOR_OPERAND<Pix>(op, a, k, out, width);                                             \
+    void Operand_##Pix(Op op, const Pix* a, const Operand<Pix>& k, Pix* out, std::int32_t width,  \
+                       bool bypassCache) {                                                        \
+        MV_VECTOR_OPERAND<Pix>(op, a, k, out, width, bypassCache);                                \
     }                                                                                             \
     GreyTotals Totals_##Pix(const Pix* row, std::int32_t width) {                                \
         return MV_VECTOR_TOTALS<Pix>(row, width);                                                 \
@@ -613,11 +658,13 @@ namespace {
     HWY_EXPORT(Operand_##Pix);                                                                   \
     HWY_EXPORT(Totals_##Pix);                                                                    \
     HWY_EXPORT(Deviation_##Pix);                                                                 \
-    void combineFor(Op op, const Pix* a, const Pix* b, Pix* out, std::int32_t width) {           \
-        HWY_DYNAMIC_DISPATCH(Combine_##Pix)(op, a, b, out, width);                               \
+    void combineFor(Op op, const Pix* a, const Pix* b, Pix* out, std::int32_t width,             \
+                    bool bypassCache) {                                                          \
+        HWY_DYNAMIC_DISPATCH(Combine_##Pix)(op, a, b, out, width, bypassCache);                  \
     }                                                                                            \
-    void operandFor(Op op, const Pix* a, const Operand<Pix>& k, Pix* out, std::int32_t width) {  \
-        HWY_DYNAMIC_DISPATCH(Operand_##Pix)(op, a, k, out, width);                               \
+    void operandFor(Op op, const Pix* a, const Operand<Pix>& k, Pix* out, std::int32_t width,    \
+                    bool bypassCache) {                                                          \
+        HWY_DYNAMIC_DISPATCH(Operand_##Pix)(op, a, k, out, width, bypassCache);                  \
     }                                                                                            \
     GreyTotals totalsFor(const Pix* row, std::int32_t width) {                                   \
         return HWY_DYNAMIC_DISPATCH(Totals_##Pix)(row, width);                                   \
@@ -639,13 +686,14 @@ MV_FOR_EACH_CONVERSION(MV_DISPATCH_CONVERSION)
 } // namespace
 
 template <class Pix>
-void combineRow(Op op, const Pix* a, const Pix* b, Pix* out, std::int32_t width) {
-    combineFor(op, a, b, out, width);
+void combineRow(Op op, const Pix* a, const Pix* b, Pix* out, std::int32_t width, bool bypassCache) {
+    combineFor(op, a, b, out, width, bypassCache);
 }
 
 template <class Pix>
-void operandRow(Op op, const Pix* a, const Operand<Pix>& operand, Pix* out, std::int32_t width) {
-    operandFor(op, a, operand, out, width);
+void operandRow(Op op, const Pix* a, const Operand<Pix>& operand, Pix* out, std::int32_t width,
+                bool bypassCache) {
+    operandFor(op, a, operand, out, width, bypassCache);
 }
 
 template <class To, class From>
@@ -664,8 +712,8 @@ double greySquaredDeviationRow(const Pix* row, std::int32_t width, double centre
 }
 
 #define MV_INSTANTIATE_FOR_PIXEL(Pix)                                                            \
-    template void combineRow<Pix>(Op, const Pix*, const Pix*, Pix*, std::int32_t);               \
-    template void operandRow<Pix>(Op, const Pix*, const Operand<Pix>&, Pix*, std::int32_t);      \
+    template void combineRow<Pix>(Op, const Pix*, const Pix*, Pix*, std::int32_t, bool);         \
+    template void operandRow<Pix>(Op, const Pix*, const Operand<Pix>&, Pix*, std::int32_t, bool); \
     template GreyTotals greyTotalsRow<Pix>(const Pix*, std::int32_t);                            \
     template double greySquaredDeviationRow<Pix>(const Pix*, std::int32_t, double);
 MV_FOR_EACH_PIXEL(MV_INSTANTIATE_FOR_PIXEL)

@@ -60,15 +60,19 @@ Operand<Pix> makeOperand(Op op, double red, double green, double blue);
 template <class Pix>
 bool dividesByZero(const Operand<Pix>& operand);
 
-// out[x] = a[x] op b[x].
+// out[x] = a[x] op b[x]. bypassCache asks for the results to be written
+// past the caches (for results too large to stay there; it saves reading
+// every destination line before writing it).
 template <class Pix>
-void combineRow(Op op, const Pix* a, const Pix* b, Pix* out, std::int32_t width);
+void combineRow(Op op, const Pix* a, const Pix* b, Pix* out, std::int32_t width,
+                bool bypassCache = false);
 template <class Pix>
 void combineRowScalar(Op op, const Pix* a, const Pix* b, Pix* out, std::int32_t width);
 
 // out[x] = a[x] op operand.
 template <class Pix>
-void operandRow(Op op, const Pix* a, const Operand<Pix>& operand, Pix* out, std::int32_t width);
+void operandRow(Op op, const Pix* a, const Operand<Pix>& operand, Pix* out, std::int32_t width,
+                bool bypassCache = false);
 template <class Pix>
 void operandRowScalar(Op op, const Pix* a, const Operand<Pix>& operand, Pix* out,
                       std::int32_t width);

@@ -15,22 +15,34 @@
 #include <type_traits>
 #include <vector>
 
+// Results at least this large are written past the caches.
+constexpr std::size_t kMvPixelStreamingBytes = std::size_t{8} << 20;
+
+template <class Pix>
+bool MvResultBypassesCache(const MvPixelArray<Pix>& out, const MvPixelArray<Pix>& left) {
+    return &out != &left && out.stride() * static_cast<std::size_t>(out.height()) >= kMvPixelStreamingBytes;
+}
+
 // out = left op right over the common top-left area (min of the widths x min
 // of the heights), right's pixels first converted to left's type. out has
-// left's size and may be left itself; when it is not, its pixels outside the
-// common area are left's, as they are when the operation works in place.
+// left's size (a smaller out gets only the part that fits) and may be left
+// itself; when it is not, its pixels outside the common area are left's, as
+// they are when the operation works in place.
 template <class PixL, class PixR>
 void MvCombineImages(MvPixelKernels::Op op, const MvPixelArray<PixL>& left,
                      const MvPixelArray<PixR>& right, MvPixelArray<PixL>& out) {
-    const std::int32_t width = std::min(left.width(), right.width());
-    const std::int32_t height = std::min(left.height(), right.height());
+    const std::int32_t rows = std::min(left.height(), out.height());
+    const std::int32_t columns = std::min(left.width(), out.width());
+    const std::int32_t width = std::min(columns, right.width());
+    const std::int32_t height = std::min(rows, right.height());
     std::vector<PixL> converted(std::is_same<PixL, PixR>::value ? 0 : std::max(width, 0));
-    for (std::int32_t y = 0; y < left.height(); ++y) {
+    const bool bypassCache = MvResultBypassesCache(out, left);
+    for (std::int32_t y = 0; y < rows; ++y) {
         PixL* target = out.row(y);
         const PixL* source = left.row(y);
         if (y >= height || width <= 0) {
-            if (target != source)
-                std::memcpy(target, source, sizeof(PixL) * left.width());
+            if (target != source && columns > 0)
+                std::memcpy(target, source, sizeof(PixL) * columns);
             continue;
         }
         const PixL* other;
@@ -40,18 +52,22 @@ void MvCombineImages(MvPixelKernels::Op op, const MvPixelArray<PixL>& left,
             MvPixelKernels::convertRow(right.row(y), converted.data(), width);
             other = converted.data();
         }
-        MvPixelKernels::combineRow(op, source, other, target, width);
-        if (target != source && width < left.width())
-            std::memcpy(target + width, source + width, sizeof(PixL) * (left.width() - width));
+        MvPixelKernels::combineRow(op, source, other, target, width, bypassCache);
+        if (target != source && width < columns)
+            std::memcpy(target + width, source + width, sizeof(PixL) * (columns - width));
     }
 }
 
-// out = left op operand for every pixel; out has left's size and may be left.
+// out = left op operand for every pixel; out has left's size (a smaller out
+// gets only the part that fits) and may be left.
 template <class Pix>
 void MvCombineOperand(MvPixelKernels::Op op, const MvPixelArray<Pix>& left,
                       const MvPixelKernels::Operand<Pix>& operand, MvPixelArray<Pix>& out) {
-    for (std::int32_t y = 0; y < left.height(); ++y)
-        MvPixelKernels::operandRow(op, left.row(y), operand, out.row(y), left.width());
+    const bool bypassCache = MvResultBypassesCache(out, left);
+    const std::int32_t rows = std::min(left.height(), out.height());
+    const std::int32_t columns = std::min(left.width(), out.width());
+    for (std::int32_t y = 0; y < rows; ++y)
+        MvPixelKernels::operandRow(op, left.row(y), operand, out.row(y), columns, bypassCache);
 }
 
 // A new array of in's size with every pixel converted.

@@ -4,6 +4,7 @@
 #include "MvNumberValue.h"
 #include "MvTextValue.h"
 #include "MvVectorValue.h"
+#include "image/MvImageFactory.h"
 #include "morvane/MvArithmetic.h"
 #include "morvane/MvException.h"
 
@@ -121,6 +122,11 @@ MvValue* ShallowConstruct(MvTypeEnum t, MvValue* shape) {
         return new MvColorValue();
     case MvTypeDate:
         return new MvDateTimeValue();
+    case MvTypeFrameMono:
+    case MvTypeFrame:
+    case MvTypeImageMono:
+    case MvTypeImage:
+        return MvImageOfShape(t, shape);
     default:
         throw new MvCoercionException(shape ? shape->GetType() : t, t,
                                       " doesn't have ShallowConstruct implemented.");

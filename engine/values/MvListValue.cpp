@@ -1,11 +1,12 @@
 // Lists: indexing with copy on write, insertion, text form and the
-// conversion of number lists to vectors.
+// conversion of number lists to vectors and of vector lists to images.
 #include "MvListValue.h"
 
 #include "MvElementIndex.h"
 #include "MvLittleEndian.h"
 #include "MvNumberValue.h"
 #include "MvVectorValue.h"
+#include "image/MvImageFactory.h"
 #include "morvane/MvException.h"
 #include "morvane/MvProperties.h"
 #include "morvane/MvValueFile.h"
@@ -76,6 +77,10 @@ void MvListValue::Coerce(MvValueHolder& result, MvTypeEnum target) {
         for (MvValueHolder& element : elements)
             values.push_back(element->GetNumber());
         result = vector;
+        return;
+    }
+    if (target == MvTypeImageMono) {
+        result = MvImageMonoFromRows(elements);
         return;
     }
     MvValue::Coerce(result, target);

@@ -8,6 +8,7 @@
 #include "MvNumberValue.h"
 #include "MvTextValue.h"
 #include "MvVectorValue.h"
+#include "image/MvNewImageValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvValueFile.h"
 
@@ -34,6 +35,8 @@ bool readLittleEndian32(std::istream& in, std::uint32_t& v) {
 
 void MvSetValueFileProbes(const MvValueFileProbes& installed) { probes() = installed; }
 
+MvValueFileProbes::FrameExporter MvValueFileFrameExporter() { return probes().exportFrame; }
+
 MvValue* ReadValue(std::istream& in) {
     std::uint32_t type;
     if (!readLittleEndian32(in, type) || type > MvTypeImage)
@@ -53,6 +56,11 @@ MvValue* ReadValue(std::istream& in) {
         return new MvDateTimeValue(in);
     case MvTypeList:
         return new MvListValue(in);
+    case MvTypeFrameMono:
+    case MvTypeFrame:
+    case MvTypeImageMono:
+    case MvTypeImage:
+        return MvReadImageBody(static_cast<MvTypeEnum>(type), in);
     default:
         // Kinds whose bodies this build cannot read yet, and the kinds that
         // have no body at all, are unknown to the loader.

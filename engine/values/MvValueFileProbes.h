@@ -12,8 +12,14 @@ struct MvValueFileProbes {
     MvValue* (*openMovieURL)(const char* url) = nullptr;
     // A new image value when the image importer can read path, else null.
     MvValue* (*importImage)(const char* path) = nullptr;
+    // Writes a frame to path as an image file of the frame's compression.
+    typedef void (*FrameExporter)(MvValue* frame, const char* path);
+    FrameExporter exportFrame = nullptr;
 };
 
 void MvSetValueFileProbes(const MvValueFileProbes& probes);
+
+// The installed frame exporter, or null.
+MvValueFileProbes::FrameExporter MvValueFileFrameExporter();
 
 #endif

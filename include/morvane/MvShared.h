@@ -4,6 +4,7 @@
 #ifndef MORVANE_MVSHARED_H
 #define MORVANE_MVSHARED_H
 
+#include "Mv2DValue.h"
 #include "MvArithmetic.h"
 #include "MvAutoObject.h"
 #include "MvColor.h"
@@ -13,6 +14,7 @@
 #include "MvException.h"
 #include "MvExport.h"
 #include "MvListApi.h"
+#include "MvImageApi.h"
 #include "MvMutexLock.h"
 #include "MvProcess.h"
 #include "MvProperties.h"

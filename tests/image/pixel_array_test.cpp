@@ -157,6 +157,25 @@ TEST(PixelArrayOps, ImagesOfDifferentSizesCombineOverTheCommonBlock) {
     EXPECT_EQ(out2.at(19, 0).alpha, 255);
 }
 
+TEST(PixelArrayOps, LargeResultsWrittenPastTheCachesAreTheSame) {
+    // 1200 x 440 colour pixels: a result of more than 8 MiB.
+    MvPixelArray<fcPix> left(1200, 440), right(1200, 440), out(1200, 440);
+    left.at(1199, 439) = fcPix{0.5f, 1.0f, 2.0f, 3.0f};
+    right.at(1199, 439) = fcPix{9.0f, 4.0f, 0.0f, 2.0f};
+    left.at(7, 3) = fcPix{1.0f, 1.0f, 1.0f, 1.0f};
+    MvCombineImages(MvPixelKernels::Op::kDivide, left, right, out);
+    EXPECT_EQ(out.at(1199, 439).alpha, 0.5f);
+    EXPECT_EQ(out.at(1199, 439).red, 0.25f);
+    EXPECT_EQ(out.at(1199, 439).green, 1e10f);
+    EXPECT_EQ(out.at(1199, 439).blue, 1.5f);
+    EXPECT_EQ(out.at(7, 3).red, 1e10f);
+    const auto twice = MvPixelKernels::makeOperand<fcPix>(MvPixelKernels::Op::kMultiply, 2, 2, 2);
+    MvCombineOperand(MvPixelKernels::Op::kMultiply, left, twice, out);
+    EXPECT_EQ(out.at(1199, 439).blue, 6.0f);
+    EXPECT_EQ(out.at(1199, 439).alpha, 0.5f);
+    EXPECT_EQ(out.at(0, 0).red, 0.0f);
+}
+
 TEST(PixelArrayOps, MixedTypesConvertTheRightOperand) {
     MvPixelArray<fgPix> left(3, 2);
     MvPixelArray<bgPix> right(2, 2);

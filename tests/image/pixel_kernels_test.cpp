@@ -2,6 +2,7 @@
 // conversion and statistic, on rows of widths 1 to 67 that start at odd
 // positions of their buffers, with values at the clamping edges, in place
 // and out of place.
+#include "image/MvPixelArray.h"
 #include "image/MvPixelKernels.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +112,11 @@ TYPED_TEST(PixelKernels, ImageOperandsMatchTheTwin) {
                 Row<Pix> inPlace = a;
                 MvPixelKernels::combineRow(op, inPlace.data(), b.data(), inPlace.data(), width);
                 ASSERT_TRUE(sameBytes(inPlace.buffer, scalar.buffer)) << opName(op) << " width " << width;
+                // Past the caches, into an aligned row.
+                MvPixelArray<Pix> aligned(width, 1);
+                MvPixelKernels::combineRow(op, a.data(), b.data(), aligned.row(0), width, true);
+                ASSERT_EQ(std::memcmp(aligned.row(0), scalar.data(), sizeof(Pix) * width), 0)
+                    << opName(op) << " streamed, width " << width;
             }
         }
     });
@@ -133,6 +139,10 @@ TYPED_TEST(PixelKernels, NumberAndColourOperandsMatchTheTwin) {
                 MvPixelKernels::operandRowScalar(op, a.data(), operand, scalar.data(), width);
                 ASSERT_TRUE(sameBytes(vector.buffer, scalar.buffer))
                     << opName(op) << " (" << red << ", " << green << ", " << blue << ") width " << width;
+                MvPixelArray<Pix> aligned(width, 1);
+                MvPixelKernels::operandRow(op, a.data(), operand, aligned.row(0), width, true);
+                ASSERT_EQ(std::memcmp(aligned.row(0), scalar.data(), sizeof(Pix) * width), 0)
+                    << opName(op) << " streamed, width " << width;
                 MvPixelKernels::operandRow(op, a.data(), operand, a.data(), width);
                 ASSERT_TRUE(sameBytes(a.buffer, scalar.buffer)) << opName(op) << " in place";
             }

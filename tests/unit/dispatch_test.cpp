@@ -19,6 +19,12 @@ MvValueHolder num(double x) { return MvValueHolder(MvNumberCreate(x)); }
 MvValueHolder txt(const char* s) { return MvValueHolder(MvTextCreate(s)); }
 MvValueHolder boolean(bool b) { return MvValueHolder(MvBooleanCreate(b)); }
 MvValueHolder none() { return MvValueHolder(MvNoValueCreate()); }
+MvValueHolder vector(std::initializer_list<double> elements) {
+    MvValueHolder v(MvVectorCreate());
+    for (double e : elements)
+        MvVectorAppend(MvValueAsVector(v.get()), e);
+    return v;
+}
 
 using Dispatch = void (*)(MvValueHolder&, MvValueHolder&, MvValueHolder&, bool);
 
@@ -522,14 +528,24 @@ TEST(CoerceValues, NotPossible) {
     EXPECT_FALSE(r);
 }
 
-TEST(CoerceValues, AllowedButNotBuiltKind) {
-    // The table allows list to image_mono, but no image kind exists in the
-    // engine yet, so the default reports it as not implemented.
+TEST(CoerceValues, ListOfVectorsToImageMono) {
+    // Rows are the vectors; the image is as wide as the longest, and the
+    // missing pixels of shorter rows are 0. An empty list gives an empty image.
     MvValueHolder r;
     MvValueHolder list(MvListCreate());
+    list->Coerce(r, MvTypeImageMono);
+    EXPECT_EQ(r->GetType(), MvTypeImageMono);
+    EXPECT_EQ(r->GetText().substr(0, 24), "image_mono\n size :\t(0,0)");
+    MvValueHolder row1(vector({1, 2, 3}));
+    MvValueHolder row2(vector({4}));
+    list->Append(row1);
+    list->Append(row2);
+    list->Coerce(r, MvTypeImageMono);
+    EXPECT_EQ(r->GetText().substr(0, 24), "image_mono\n size :\t(3,2)");
+    MvValueHolder number(MvNumberCreate(5));
+    list->Append(number);
     EXPECT_EQ(thrownMessage([&] { list->Coerce(r, MvTypeImageMono); }),
-              "Coercion from (list) to (image_mono)  is not yet implemented.");
-    EXPECT_FALSE(r);
+              "Type mismatch error, expecting (vector)");
 }
 
 TEST(CoerceValues, BooleanToText) {
