@@ -66,11 +66,50 @@ grep -q '>4</text>' pics/Live.svg || fail "live window shows the final value 4"
 grep -q '>7	2	3</text>' pics/Vec.svg || fail "vector window shows the changed element"
 grep -q '<tspan x="20" y="20">a</tspan><tspan x="20" y="34">b</tspan><tspan x="20" y="48">c</tspan>' pics/Lst.svg \
   || fail "list window shows the appended element"
+# Image windows: the pixels are embedded as a PNG picture of the image's
+# size at the command's position, which decodes to the image's pixels (a
+# frame made from grey levels 0, 0.5 and 1; a grey image of 0.25). A frame
+# plus a text draws the text in white inside its 20-pixel margins.
+cat > images.mvs <<'MVS'
+set window "Frame" to {{0, 0.5, 1}, {1, 0.5, 0}} as frame;
+set window "Image" to {{0.25, 0.25}, {0.25, 0.25}, {0.25, 0.25}};
+set f to {{0, 0.5, 1}, {1, 0.5, 0}} as frame;
+set f[{0, 0}, {120, 60}] to 0;
+set window "Text" to f + "Hello";
+MVS
+"$host" run --windows images images.mvs > out.txt 2> err.txt
+expect_eq "images status" 0 $?
+expect_file "images error output" "" err.txt
+expect_eq "frame window size" 'width="3" height="2"' "$(svg_size images/Frame.svg)"
+expect_eq "frame picture" "0 0 3 2 0000007f7f7fffffff/ffffff7f7f7f000000" \
+  "$(python3 "$root/tests/host/svg_image.py" images/Frame.svg)"
+expect_eq "image picture" "0 0 2 3 3f3f3f3f3f3f/3f3f3f3f3f3f/3f3f3f3f3f3f" \
+  "$(python3 "$root/tests/host/svg_image.py" images/Image.svg)"
+python3 - "$root/tests/host" images/Text.svg <<'PY' || fail "text: white ink inside the margins only"
+import subprocess, sys
+line = subprocess.run([sys.executable, sys.argv[1] + "/svg_image.py", sys.argv[2]],
+                      check=True, capture_output=True, text=True).stdout.split()
+assert line[:4] == ["0", "0", "120", "60"], line[:4]
+rows = [bytes.fromhex(row) for row in line[4].split("/")]
+inked = [(x, y) for y, row in enumerate(rows) for x in range(120) if row[3 * x:3 * x + 3] != b"\0\0\0"]
+assert len(inked) > 40, len(inked)
+assert all(20 <= x < 100 and 20 <= y < 40 for x, y in inked), inked
+assert any(rows[y][3 * x:3 * x + 3] == b"\xff\xff\xff" for x, y in inked), "no solid white"
+PY
+
+# Without its font, text drawing warns and leaves the pixels as they were.
+MORVANE_FONT=/nonexistent/font.ttf "$host" run --windows nofont images.mvs > out.txt 2> err.txt
+expect_eq "missing font status" 0 $?
+expect_file "missing font warning" "Text drawing is unavailable, nothing was drawn: the font file '/nonexistent/font.ttf' could not be loaded (cannot open resource).
+" err.txt
+python3 "$root/tests/host/svg_image.py" nofont/Text.svg | grep -Eq '^0 0 120 60 (0+/?)+$' \
+  || fail "missing font: the frame stays black"
+
 for f in pics/*.svg; do
   head -c 5 "$f" | grep -q '<?xml' || fail "$f is an XML document"
 done
 if command -v xmllint > /dev/null; then
-  for f in pics/*.svg out/*.svg; do
+  for f in pics/*.svg out/*.svg images/*.svg; do
     xmllint --noout "$f" || fail "$f is well-formed"
   done
 fi
