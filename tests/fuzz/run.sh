@@ -36,7 +36,8 @@ out="$root/build-fuzz/$target"
 mkdir -p "$out/work" "$out/corpus" "$out/findings"
 # The engine's files are compiled two at a time, then linked with the target.
 flags=(-std=c++17 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
-       -DMORVANE_BUILDING_LIBRARY -I"$root/include" -I"$root/engine")
+       -DMORVANE_BUILDING_LIBRARY -I"$root/include" -I"$root/engine"
+       $(pkg-config --cflags libhwy freetype2))
 mkdir -p "$out/objects"
 export out root
 export flags_text="${flags[*]}"
@@ -44,7 +45,7 @@ find "$root/engine" -name '*.cpp' | sort | xargs -P 2 -I{} bash -c '
   object="$out/objects/$(echo "{}" | sed "s|$root/||; s|/|_|g").o"
   clang++ $flags_text -c "{}" -o "$object"'
 clang++ "${flags[@]/fuzzer-no-link/fuzzer}" "$out"/objects/*.o "$root/tests/fuzz/$source" \
-  -o "$out/fuzz" -pthread -ldl
+  -o "$out/fuzz" $(pkg-config --libs libhwy freetype2) -pthread -ldl
 cp -n "$root/tests/fuzz/$seeds"/* "$out/corpus/" 2>/dev/null || true
 # Run inside an empty folder so include directives find nothing to read.
 cd "$out/work"
