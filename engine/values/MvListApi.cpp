@@ -14,13 +14,13 @@ MvListValue* MvValueAsList(MvValue* value) {
 // and the list receives a copy of itself.
 void MvListAppend(MvListValue* list, MvValue* element) {
     MV_GUARDED_VOID_ENTRY(
-        if (!list)
-            return;
-        if (element == list) {
+        if (list && element == list) {
             list->append(MvValueHolder(list->Clone()));
             return;
         }
-        list->append(MvValueHolder(element)););
+        MvValueHolder held(element);   // freed here when there is no list
+        if (list)
+            list->append(held););
 }
 
 void MvListDelete(MvValue* value) { delete value; }
