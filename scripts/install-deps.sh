@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev
-          libfreetype-dev fonts-dejavu-core libpng-dev)
+          libfreetype-dev fonts-dejavu-core libpng-dev python3)
 
 missing=()
 for p in "${packages[@]}"; do
