@@ -16,6 +16,18 @@ namespace {
 #endif
 #endif
 
+#if defined(__SANITIZE_THREAD__)
+#define MV_THREAD_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define MV_THREAD_SANITIZER 1
+#endif
+#endif
+
+#if defined(MV_THREAD_SANITIZER)
+constexpr std::uintptr_t kSanitizedRunDepth = 2 * 1024 * 1024;
+#endif
+
 #if defined(MV_LARGE_FRAMES)
 constexpr std::size_t kReserve = 256 * 1024;
 #else
@@ -38,10 +50,20 @@ std::uintptr_t MvStackPositionOfCaller() {
 // On a small stack at most half of it is kept in reserve, so that a script
 // still has room to run.
 std::uintptr_t MvStackLimitOfThisThread() {
-    MvPlatform::StackBounds stack;
-    if (MvPlatform::currentThreadStack(stack))
-        return stack.lowest + std::min(kReserve, stack.size / 2);
     const std::uintptr_t here = MV_STACK_POSITION();
-    const std::uintptr_t room = kAssumedLeft - std::min<std::uintptr_t>(kReserve, kAssumedLeft / 2);
-    return here > room ? here - room : 0;
+    std::uintptr_t limit;
+    MvPlatform::StackBounds stack;
+    if (MvPlatform::currentThreadStack(stack)) {
+        limit = stack.lowest + std::min(kReserve, stack.size / 2);
+    } else {
+        const std::uintptr_t room = kAssumedLeft - std::min<std::uintptr_t>(kReserve, kAssumedLeft / 2);
+        limit = here > room ? here - room : 0;
+    }
+#if defined(MV_THREAD_SANITIZER)
+    // The thread sanitizer keeps at most 65536 frames of a call stack; a run
+    // is held to a depth it can still describe.
+    if (here > kSanitizedRunDepth)
+        limit = std::max(limit, here - kSanitizedRunDepth);
+#endif
+    return limit;
 }

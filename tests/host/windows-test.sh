@@ -13,7 +13,7 @@ svg_size() { grep -o '<svg [^>]*>' "$1" | grep -o 'width="[0-9]*" height="[0-9]*
 "$host" run --windows out/ "$root/examples/tour.mvs" > tour.out 2> tour.err
 expect_eq "tour status" 0 $?
 expect_file "tour error output" "" tour.err
-expect_eq "tour windows" "Counter.svg Series.svg Shopping_list.svg" "$(cd out && ls | tr '\n' ' ' | sed 's/ $//')"
+expect_eq "tour windows" "Counter.svg Picture.svg Series.svg Shopping_list.svg" "$(cd out && ls | tr '\n' ' ' | sed 's/ $//')"
 expect_eq "tour series size" 'width="360" height="280"' "$(svg_size out/Series.svg)"
 expect_eq "tour counter size" 'width="160" height="120"' "$(svg_size out/Counter.svg)"
 grep -q '>14</text>' out/Counter.svg || fail "the counter window shows 14"
