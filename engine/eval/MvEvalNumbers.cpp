@@ -21,16 +21,6 @@
 
 namespace {
 
-bool isNumberLiteral(int type) {
-    switch (type) {
-    case MV_TOK_FLOAT: case MV_TOK_EXP_NUM: case MV_TOK_INT1: case MV_TOK_INT2:
-    case MV_TOK_INT4: case MV_TOK_INT_TOK:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool isFunctionOfOneNumber(int type) {
     switch (type) {
     case MV_TOK_SIN: case MV_TOK_COS: case MV_TOK_TAN: case MV_TOK_ASIN: case MV_TOK_ACOS:
@@ -103,7 +93,7 @@ int MvTreeEval::numberHeight(const MvAST* node, int levelsLeft) {
         return MvNodeMemory::numberShape(node);
     const int type = node->tokenType;
     int height = -1;
-    if (isNumberLiteral(type)) {
+    if (MvIsNumberLiteral(type)) {
         height = 1;
     } else if (type == MV_TOK_LOCAL || type == MV_TOK_GLOBAL) {
         height = node->child() ? 1 : -1;

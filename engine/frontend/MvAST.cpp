@@ -199,24 +199,10 @@ void MvAST::operator delete(void* node, std::size_t) noexcept {
 MvAST::MvAST(int type, std::string_view tokenText, int tokenLine)
     : MvAST(type, tokenLine, keepText(tokenText)) {}
 
-namespace {
-
-bool isNumberLiteral(int type) {
-    switch (type) {
-    case MV_TOK_FLOAT: case MV_TOK_EXP_NUM: case MV_TOK_INT1: case MV_TOK_INT2:
-    case MV_TOK_INT4: case MV_TOK_INT_TOK:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
 MvAST::MvAST(int type, int tokenLine, KeptText kept)
     : tokenType(type), line(tokenLine), identifierBucket(kept.bucket), ownsText_(kept.owned),
       text(*kept.text) {
-    if (isNumberLiteral(type))
+    if (MvIsNumberLiteral(type))
         literalValue = MvNumberCreate(std::atof(text.c_str()));
 }
 

@@ -6,6 +6,7 @@
 #ifndef MORVANE_ENGINE_MVAST_H
 #define MORVANE_ENGINE_MVAST_H
 
+#include "morvane/MvTokens.h"
 #include "morvane/MvValue.h"
 
 #include <cstdint>
@@ -103,6 +104,18 @@ private:
     static constexpr std::size_t kLiteralSlots = 32;   // a power of two
     LiteralSlot literalSlots_[kLiteralSlots];
 };
+
+// Whether a token of this type is a number literal (whose node carries its
+// value, made with the node).
+inline bool MvIsNumberLiteral(int type) {
+    switch (type) {
+    case MV_TOK_FLOAT: case MV_TOK_EXP_NUM: case MV_TOK_INT1: case MV_TOK_INT2:
+    case MV_TOK_INT4: case MV_TOK_INT_TOK:
+        return true;
+    default:
+        return false;
+    }
+}
 
 struct MvAST {
     // The text is kept in the current arena, or by the node itself when no
