@@ -3,39 +3,23 @@
 // point. The functions a native function calls raise script errors instead,
 // and only script errors.
 #include "calls_support.h"
+#include "thrown_message.h"
 
 #include "morvane/MvHost.h"
 #include "morvane/MvParser.h"
 
 #include <string>
 
-namespace {
-
-// Runs f; "<nothing raised>" or the text of the script error it raised.
-template <typename F>
-std::string raisedFrom(F f) {
-    try {
-        f();
-    } catch (MvException* error) {
-        std::string message = error->getMessage();
-        delete error;
-        return message;
-    }
-    return "<nothing raised>";
-}
-
-} // namespace
-
 TEST(EntryGuard, SessionFunctionsRefuseANullSessionWithoutRaising) {
     takeWarnings();
-    EXPECT_EQ(raisedFrom([] {
+    EXPECT_EQ(messageOf([] {
                   MvParserCheckSyntax(nullptr);
                   MvParserExecute(nullptr);
                   MvParserLexicalPassOnly(nullptr);
                   MvParserSetInterruptedFlag(nullptr, 1);
                   MvParserReleaseParseErrors(nullptr);
               }),
-              "<nothing raised>");
+              kNoException);
     EXPECT_EQ(MvParserGetDoneFlag(nullptr), 0);
     EXPECT_EQ(MvParserGetParseErrorCount(nullptr), 0);
     EXPECT_EQ(MvParserGetParseError(nullptr, 0), nullptr);
@@ -60,13 +44,13 @@ TEST(EntryGuard, RegistryAndLoadingFunctionsNeverRaise) {
     ensureBuiltins();
     takeWarnings();
     std::int32_t status = 0;
-    EXPECT_EQ(raisedFrom([&] {
+    EXPECT_EQ(messageOf([&] {
                   MvRegisterPlugin(nullptr, &status, nullptr);
                   MvRegisterPlugin(nullptr, nullptr, "/no/such/plugin.so");
                   MvPluginRegistryGetSignature(nullptr, nullptr, nullptr);
                   MvPluginRegistryGetSignature("Math", "NoSuchFunction", nullptr);
               }),
-              "<nothing raised>");
+              kNoException);
     EXPECT_EQ(status, 47);
     EXPECT_NE(takeWarnings().find("MvPluginRegistryGetSignature: Function doesn't exist\n"),
               std::string::npos);
@@ -77,13 +61,13 @@ TEST(EntryGuard, ValueFunctionsForNativeCodeRaiseScriptErrors) {
     MvValue* vector = MvVectorCreate();
     MvVectorAppend(MvValueAsVector(vector), 4);
     EXPECT_EQ(MvVectorGetValueAt(MvValueAsVector(vector), 0), 4);
-    EXPECT_EQ(raisedFrom([&] { MvVectorGetValueAt(MvValueAsVector(vector), 1); }),
+    EXPECT_EQ(messageOf([&] { MvVectorGetValueAt(MvValueAsVector(vector), 1); }),
               "Index \"1\" is too large (> 0).");
-    EXPECT_EQ(raisedFrom([&] { MvVectorGetValueAt(MvValueAsVector(vector), -1); }),
+    EXPECT_EQ(messageOf([&] { MvVectorGetValueAt(MvValueAsVector(vector), -1); }),
               "Index \"-1\" is too small (< 0).");
-    EXPECT_EQ(raisedFrom([] { MvVectorGetValueAt(nullptr, 0); }),
+    EXPECT_EQ(messageOf([] { MvVectorGetValueAt(nullptr, 0); }),
               "Index \"0\" is too large (> -1).");
-    EXPECT_EQ(raisedFrom([] { MvVectorSetValueAt(nullptr, 0, 1); }), "no vector was given");
+    EXPECT_EQ(messageOf([] { MvVectorSetValueAt(nullptr, 0, 1); }), "no vector was given");
     MvVectorDelete(vector);
 
     // Appending to no list frees the fresh element instead of leaking it.
