@@ -58,7 +58,7 @@ bool callScriptFunction(MvFunctionContainerLocal& function, MvTreeEval& caller,
 void callWithBlock(MvFunctionContainer& function, MvTreeEval& caller,
                    const MvCallCandidate& candidate, MvCallRecord& call, MvValueHolder& result) {
     MvParser* session = caller.session();
-    MvActiveBlock active;
+    MvActiveBlock active(caller.innermostCall());
     MvParameterBlock& block = active.get();
     MvFillBlock(candidate, call, block);
     block.setContext(&caller);

@@ -266,9 +266,9 @@ void MvTreeEval::deleteVariable(int bucket, const std::string& name) {
         target = container->target();
     // Calls under way must not keep arguments that refer to the variables
     // going away.
-    MvActiveCalls::withdraw(container);
+    MvActiveCalls::withdraw(innermostCall(), container);
     if (target)
-        MvActiveCalls::withdraw(target);
+        MvActiveCalls::withdraw(innermostCall(), target);
     valueMap_.remove(bucket, name);
     if (target) {
         for (MvTreeEval* scope : {this, globalEvaluator_}) {

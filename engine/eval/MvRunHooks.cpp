@@ -15,8 +15,6 @@ MvEvaluatorHandle MvCreateEvaluator(MvParser* session) {
 
 void MvRunProgramme(MvTreeEval& evaluator, MvAST* root) { evaluator.programme(root); }
 
-void MvForgetActiveCalls() { MvActiveCalls::reset(); }
-
 void MvCallerSetWindowPosition(MvTreeEval& caller, const std::string& name, double x, double y) {
     caller.setWindowVariablePosition(MvAST::bucketOf(name), name, x, y);
 }

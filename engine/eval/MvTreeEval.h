@@ -24,6 +24,7 @@ class MvParser;
 class MvException;
 struct MvAST;
 struct MvCallSites;
+class MvParameterBlock;
 
 // The second index of a two-index node (see MvEvalExpressions.cpp).
 const MvAST* MvSecondIndex(const MvAST* lindex);
@@ -85,6 +86,8 @@ public:
     MvParser* session() const { return session_; }
     // The evaluator that holds global variables: the global one, or this.
     MvTreeEval* globalScope() { return globalEvaluator_ ? globalEvaluator_ : this; }
+    // The innermost native call under way in this run (see MvActiveCalls.h).
+    MvParameterBlock*& innermostCall() { return globalScope()->innermostCall_; }
     // checkInterrupt, called only when the host or the process asked for a
     // stop: the check on the paths taken at every step.
     void pollInterrupt() {
@@ -228,6 +231,7 @@ private:
     MvVariableTable windowMap_;
     std::uintptr_t stackLimit_;   // of the thread the run is on
     std::unique_ptr<MvCallSites> callSites_;
+    MvParameterBlock* innermostCall_ = nullptr;   // of the run, in the global evaluator
 };
 
 #endif

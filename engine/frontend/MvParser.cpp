@@ -164,7 +164,6 @@ void MvSession::CheckSyntax() {
 }
 
 void MvSession::Execute() {
-    MvForgetActiveCalls();   // no call of an earlier run is under way
     setDoneFlag(false);
     setRunErrorFlag(false);
     setParseErrorFlag(false);

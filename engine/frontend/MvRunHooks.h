@@ -21,7 +21,5 @@ MvEvaluatorHandle MvCreateEvaluator(MvParser* session);
 // Runs the programme that starts at root. Runtime errors escape as they do
 // from the evaluator (MvException*, MvReturnValue).
 void MvRunProgramme(MvTreeEval& evaluator, MvAST* root);
-// Forgets the calls under way on this thread: a new run starts.
-void MvForgetActiveCalls();
 
 #endif

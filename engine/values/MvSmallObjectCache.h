@@ -77,9 +77,16 @@ private:
 
     // The default model of thread storage for a shared library, which works
     // when a host loads the library with dlopen.
+    // The compiler would otherwise work the address out again (a call into
+    // the dynamic linker) at every use; hiding it behind an empty asm makes
+    // one lookup serve the whole allocation or release.
     static Cache& local() {
         static thread_local Cache cache;
-        return cache;
+        Cache* found = &cache;
+#if defined(__GNUC__)
+        asm("" : "+r"(found));
+#endif
+        return *found;
     }
 };
 
