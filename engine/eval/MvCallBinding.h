@@ -17,6 +17,12 @@
 // the call record's slots, which must outlive the call.
 void MvFillBlock(const MvCallCandidate& candidate, MvCallRecord& call, MvParameterBlock& block);
 
+// The block of the chosen overload for a call whose arguments are the given
+// numbers: each becomes a new number value in the block's own entry of its
+// parameter (nobody else holds it, so it is never copied).
+void MvFillBlockWithNumbers(const MvCallCandidate& candidate, const double* numbers,
+                            MvParameterBlock& block);
+
 // Binds the arguments of a call to a frame: per parameter, the argument
 // bound to it or null. Values are taken over.
 class MvArgumentBinder {

@@ -7,6 +7,8 @@
 
 #include "morvane/MvValue.h"
 
+class MvFunctionContainer;
+class MvParameterBlock;
 class MvTreeEval;
 class MvType;
 struct MvAST;
@@ -19,11 +21,16 @@ bool MvCallFunction(MvTreeEval& caller, const MvAST* node, MvValueHolder& result
                     double* number = nullptr);
 
 // MvCallFunction for a call whose arguments are all numbers, at a site that
-// chose a script function for such a call before (MvEvalNumberCalls.cpp).
+// chose a function for such a call before (MvEvalNumberCalls.cpp).
 // False, having done nothing that shows, when it cannot be made so; else
 // returned is what MvCallFunction returns.
 bool MvTryNumberCall(MvTreeEval& caller, const MvAST* node, const MvAST* firstArgument,
                      MvValueHolder& result, double* number, bool& returned);
+
+// Calls a native function with its filled block (listed as the innermost
+// call of the run), in the script's folder when the function works with files.
+void MvCallNative(MvFunctionContainer& function, MvTreeEval& caller, MvParameterBlock& block,
+                  MvValueHolder& result);
 
 // What a function gave: a number (returned is true) must be of the result
 // type, a value too (none becomes a no-value). Returns returned.

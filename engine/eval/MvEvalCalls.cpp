@@ -57,17 +57,10 @@ bool callScriptFunction(MvFunctionContainerLocal& function, MvTreeEval& caller,
 // active-calls stack while it runs.
 void callWithBlock(MvFunctionContainer& function, MvTreeEval& caller,
                    const MvCallCandidate& candidate, MvCallRecord& call, MvValueHolder& result) {
-    MvParser* session = caller.session();
     MvActiveBlock active(caller.innermostCall());
     MvParameterBlock& block = active.get();
     MvFillBlock(candidate, call, block);
-    block.setContext(&caller);
-    if (function.usesCurrentDirectory()) {
-        MvScriptFolderScope inScriptFolder(session);
-        function.call(result, &block, session);
-    } else {
-        function.call(result, &block, session);
-    }
+    MvCallNative(function, caller, block, result);
 }
 
 // Whether every argument of the call is a number (none is a variable).
@@ -92,11 +85,11 @@ bool invoke(MvTreeEval& caller, const MvAST* node, MvCallRecord& call, MvValueHo
     // lasts the run; the candidate may be another site's when the call ends.
     const MvPluginSignature& signature = *candidate->signature;
     MvFunctionContainer* function = signature.function();
+    if (allNumbers(call)) {
+        MvCallSiteLookup& lookup = MvCallSiteEntry(sites, node);
+        lookup.numberCandidate = static_cast<int>(candidate - lookup.candidates.data());
+    }
     if (MvFunctionContainerLocal* local = function->asLocal()) {
-        if (allNumbers(call)) {
-            MvCallSiteLookup& lookup = MvCallSiteEntry(sites, node);
-            lookup.numberCandidate = static_cast<int>(candidate - lookup.candidates.data());
-        }
         const bool returned = callScriptFunction(*local, caller, *candidate, call, result, number);
         return MvCheckedResult(signature.resultType(), signature.resultTakesNumber(), returned,
                                result);
@@ -108,6 +101,18 @@ bool invoke(MvTreeEval& caller, const MvAST* node, MvCallRecord& call, MvValueHo
 }
 
 } // namespace
+
+void MvCallNative(MvFunctionContainer& function, MvTreeEval& caller, MvParameterBlock& block,
+                  MvValueHolder& result) {
+    MvParser* session = caller.session();
+    block.setContext(&caller);
+    if (function.usesCurrentDirectory()) {
+        MvScriptFolderScope inScriptFolder(session);
+        function.call(result, &block, session);
+    } else {
+        function.call(result, &block, session);
+    }
+}
 
 bool MvCheckedResult(const MvType& resultType, bool takesNumber, bool returned,
                      MvValueHolder& result) {

@@ -1,7 +1,7 @@
 // Calls whose arguments are all numbers, made again at a call site whose
-// last such call went to a script function: the arguments are computed as
-// doubles and bound to that function directly, with no call record and no
-// value made for them.
+// last such call chose the same overload: the arguments are computed as
+// doubles and bound directly, with no call record, to a script function's
+// variables (no value is made for them) or to a native function's block.
 //
 // Such a call gives what the general way (MvEvalCalls.cpp) gives:
 // - the overload: whether an argument fits depends only on its type and on
@@ -17,6 +17,7 @@
 // - the result is checked as any call's is.
 #include "MvCalls.h"
 
+#include "MvCallBinding.h"
 #include "MvCallSites.h"
 #include "MvTreeEval.h"
 
@@ -64,9 +65,22 @@ bool MvTryNumberCall(MvTreeEval& caller, const MvAST* node, const MvAST* firstAr
     (void)names;
 #endif
     const MvPluginSignature& signature = *candidate.signature;
-    MvFunctionContainerLocal* function = signature.function()->asLocal();
-    const bool gave = function->runWithNumbers(result, &caller, caller.session(), signature,
-                                               candidate.boundTo.data(), numbers, number);
-    returned = MvCheckedResult(signature.resultType(), signature.resultTakesNumber(), gave, result);
+    MvFunctionContainer* function = signature.function();
+    if (MvFunctionContainerLocal* local = function->asLocal()) {
+        const bool gave = local->runWithNumbers(result, &caller, caller.session(), signature,
+                                                candidate.boundTo.data(), numbers, number);
+        returned =
+            MvCheckedResult(signature.resultType(), signature.resultTakesNumber(), gave, result);
+        return true;
+    }
+    // Taken before the call: a native function may change the registries.
+    const MvType resultType = signature.resultType();
+    {
+        MvActiveBlock active(caller.innermostCall());
+        MvParameterBlock& block = active.get();
+        MvFillBlockWithNumbers(candidate, numbers, block);
+        MvCallNative(*function, caller, block, result);
+    }
+    returned = MvCheckedResult(resultType, false, false, result);
     return true;
 }

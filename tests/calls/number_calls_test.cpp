@@ -79,6 +79,17 @@ TEST_F(NumberCalls, DirectAndGeneralCallsAgree) {
         // Recursion at the call site.
         {"define fact(n) begin if n < 2 then return 1; return n * fact(n - 1); end\n",
          "print fact(A) + fact(B);"},
+        // Native functions: positional and named, defaults, a call that
+        // returns nothing, and no overload fitting.
+        {"", "print Math.Maximum(x -> A, y -> B) - Math.Minimum(y -> A, x -> B);"},
+        {"", "print Math.Maximum(A, B) + Math.Maximum(B, A);"},
+        {"Math.RandomSeed(seed -> 7);\n", "print Math.Random(max -> B) < B; print Math.Random(A, B);"},
+        {"", "Math.RandomSeed(seed -> A); print Math.Random();"},
+        {"", "print Math.Maximum(x -> A, z -> B);"},
+        {"", "print Math.Maximum(A, B, A);"},
+        // A script function and a native one at the same site.
+        {"define Math.Maximum(x, y, z) begin return x + y + z; end\n",
+         "print Math.Maximum(A, B) + Math.Maximum(A, B, A);"},
     };
     for (const Case& c : cases) {
         RunResult direct = runCalls(c.definitions, c.statement, false);
