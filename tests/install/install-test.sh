@@ -21,6 +21,17 @@ for file in bin/morvane lib/libmorvane.so.3.0.1 lib/libmorvane.so.3 lib/libmorva
 done
 expect_eq "soname" "libmorvane.so.3" \
   "$(objdump -p "$prefix/lib/libmorvane.so.3.0.1" | awk '$1 == "SONAME" { print $2 }')"
+# The guide, with the generated reference in place of the page pointing at it.
+if [ -d "$build/docs" ]; then   # unless configured with -DMORVANE_BUILD_DOCS=OFF
+  for file in tutorial.md language/statements.md host-api.md plugins.md builtins.md; do
+    [ -e "$prefix/share/doc/morvane/$file" ] || fail "installed: share/doc/morvane/$file"
+  done
+  grep -q '^### Math.Maximum$' "$prefix/share/doc/morvane/builtins.md" \
+    || fail "the installed built-in reference is the generated one"
+fi
+if [ -d "$build/docs/html" ]; then
+  [ -e "$prefix/share/doc/morvane/html/tutorial.html" ] || fail "installed: the guide in HTML"
+fi
 expect_eq "the soname link" "libmorvane.so.3.0.1" "$(readlink "$prefix/lib/libmorvane.so.3")"
 # Only the public headers are installed, every one that hosts and plug-ins include.
 expect_eq "installed headers" "$(cd "$2/include/morvane" && ls *.h)" \
