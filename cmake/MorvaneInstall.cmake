@@ -39,5 +39,4 @@ string(REGEX REPLACE "/$" "" MORVANE_PC_TO_PREFIX "${MORVANE_PC_TO_PREFIX}")
 configure_file(cmake/morvane.pc.in ${CMAKE_CURRENT_BINARY_DIR}/morvane.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/morvane.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT development)
-
-install(FILES man/morvane.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT runtime)
+# The manual page is installed compressed (cmake/MorvanePackage.cmake).

@@ -16,11 +16,13 @@ cmake --install "$build" --prefix "$prefix" > "$work/install.log" 2>&1 \
 for file in bin/morvane lib/libmorvane.so.3.0.1 lib/libmorvane.so.3 lib/libmorvane.so \
             include/morvane/MvHost.h include/morvane/MvPlugin.h include/morvane/MvParserGuards.h \
             lib/cmake/Morvane/MorvaneConfig.cmake lib/cmake/Morvane/MorvaneConfigVersion.cmake \
-            lib/pkgconfig/morvane.pc share/man/man1/morvane.1; do
+            lib/pkgconfig/morvane.pc share/man/man1/morvane.1.gz; do
   [ -e "$prefix/$file" ] || fail "installed: $file"
 done
 expect_eq "soname" "libmorvane.so.3" \
   "$(objdump -p "$prefix/lib/libmorvane.so.3.0.1" | awk '$1 == "SONAME" { print $2 }')"
+cmp -s <(gzip -dc "$prefix/share/man/man1/morvane.1.gz") "$2/man/morvane.1" \
+  || fail "the installed manual page is the page of the tree"
 # The guide, with the generated reference in place of the page pointing at it.
 if [ -d "$build/docs" ]; then   # unless configured with -DMORVANE_BUILD_DOCS=OFF
   for file in tutorial.md language/statements.md host-api.md plugins.md builtins.md; do
