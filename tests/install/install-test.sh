@@ -49,7 +49,9 @@ ldd "$prefix/bin/morvane" | grep -q "$prefix/bin/../lib/libmorvane.so.3" \
 export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
 expect_eq "pkg-config --modversion" "3.0.1" "$(pkg-config --modversion morvane)"
 cxx="${CXX:-c++}"
-flags=(-std=c++17 -Wall -Wextra -pedantic -Werror)
+# MORVANE_TEST_CXXFLAGS: the sanitizer flags of the build under test, if any.
+read -r -a sanitizer <<< "${MORVANE_TEST_CXXFLAGS:-}"
+flags=(-std=c++17 -Wall -Wextra -pedantic -Werror "${sanitizer[@]}")
 mkdir -p "$work/pc"
 # shellcheck disable=SC2046
 "$cxx" "${flags[@]}" $(pkg-config --cflags morvane) "$2/examples/host/mini_host.cpp" \
@@ -64,7 +66,8 @@ mkdir -p "$work/pc"
 for project in plugins/example examples/host; do
   name="$(basename "$project")"
   cmake -S "$2/$project" -B "$work/cmake-$name" -DCMAKE_PREFIX_PATH="$prefix" \
-    -DCMAKE_BUILD_TYPE=Release > "$work/cmake-$name.log" 2>&1 \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS="${MORVANE_TEST_CXXFLAGS:-}" \
+    > "$work/cmake-$name.log" 2>&1 \
     && cmake --build "$work/cmake-$name" >> "$work/cmake-$name.log" 2>&1 \
     || { cat "$work/cmake-$name.log"; fail "find_package: building $project"; }
 done
