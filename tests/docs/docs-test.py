@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The scripts of the user's guide run and print what the guide shows.
 
-    docs-test.py HOST ROOT PLUGIN
+    docs-test.py HOST ROOT PLUGIN MINI_HOST
 
 Every fenced block marked `mvs` in README.md and docs/ is a whole script. The
 next fenced block, when marked `output`, is what it prints; one marked
@@ -11,19 +11,22 @@ the block says the block is the file PATH of the repository, byte for byte;
 `<!-- script: PATH plugin -->` runs it with the example plug-in loaded
 (`<!-- script: - plugin -->` for a block that is no file).
 Any other block after `<!-- source: PATH -->` is an excerpt of the file PATH
-and must appear in it as shown.
+and must appear in it as shown. A block after `<!-- mini_host: PATH -->` shows
+the guide's small host running the script PATH; the next `output` block is
+what it prints.
 Scripts under examples/ that no page shows must run cleanly. A block ends in
 a line end, so a last line printed without one is compared as if it had one. Each script
 runs in a scratch folder of its own, so the files it writes go nowhere.
 """
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
 
 FENCE = re.compile(r"^```(\S*)\s*$")
-SCRIPT_NOTE = re.compile(r"^<!--\s*(script|source):\s*(\S+)(\s+plugin)?\s*-->\s*$")
+SCRIPT_NOTE = re.compile(r"^<!--\s*(script|source|mini_host):\s*(\S+)(\s+plugin)?\s*-->\s*$")
 
 
 class Block:
@@ -95,13 +98,29 @@ def ended(text):
     return text if text == "" or text.endswith("\n") else text + "\n"
 
 
-def check_page(host, root, plugin, page, shown, failures):
+def check_mini_host(mini_host, root, place, path, output, failures):
+    with tempfile.TemporaryDirectory() as work:
+        shutil.copy(os.path.join(root, path), work)
+        done = subprocess.run([mini_host, os.path.basename(path)], cwd=work, capture_output=True,
+                              timeout=120, stdin=subprocess.DEVNULL)
+    out = ended(done.stdout.decode("utf-8", "replace"))
+    if done.returncode != 0 or output is None or out != output.text:
+        failures.append("%s: the small host printed (status %d)\n%s\ninstead of\n%s"
+                        % (place, done.returncode, out, output.text if output else ""))
+
+
+def check_page(host, root, plugin, mini_host, page, shown, failures):
     blocks = read_blocks(page)
     where = os.path.relpath(page, root)
     count = 0
     for index, block in enumerate(blocks):
         if block.kind != "mvs":
             check_excerpt(root, where, block, failures)
+            if block.note and block.note.group(1) == "mini_host":
+                following = blocks[index + 1] if index + 1 < len(blocks) else None
+                output = following if following and following.kind == "output" else None
+                check_mini_host(mini_host, root, "%s:%d" % (where, block.line),
+                                block.note.group(2), output, failures)
             continue
         count += 1
         place = "%s:%d" % (where, block.line)
@@ -131,13 +150,13 @@ def check_page(host, root, plugin, page, shown, failures):
 
 
 def main():
-    host, root, plugin = (os.path.abspath(a) for a in sys.argv[1:4])
+    host, root, plugin, mini_host = (os.path.abspath(a) for a in sys.argv[1:5])
     pages = [os.path.join(root, "README.md")]
     for folder, _, files in os.walk(os.path.join(root, "docs")):
         pages += [os.path.join(folder, f) for f in sorted(files) if f.endswith(".md")]
     failures, shown, scripts = [], set(), 0
     for page in pages:
-        scripts += check_page(host, root, plugin, page, shown, failures)
+        scripts += check_page(host, root, plugin, mini_host, page, shown, failures)
     if scripts < 10:
         failures.append("only %d scripts found in the guide" % scripts)
     for folder, _, files in os.walk(os.path.join(root, "examples")):
