@@ -14,6 +14,7 @@ Any other block after `<!-- source: PATH -->` is an excerpt of the file PATH
 and must appear in it as shown. A block after `<!-- mini_host: PATH -->` shows
 the guide's small host running the script PATH; the next `output` block is
 what it prints.
+Every relative link of a page leads to a file of the repository.
 Scripts under examples/ that no page shows must run cleanly. A block ends in
 a line end, so a last line printed without one is compared as if it had one. Each script
 runs in a scratch folder of its own, so the files it writes go nowhere.
@@ -25,6 +26,7 @@ import subprocess
 import sys
 import tempfile
 
+LINK = re.compile(r"\]\(([^)#\s]+)(#[^)\s]*)?\)")
 FENCE = re.compile(r"^```(\S*)\s*$")
 SCRIPT_NOTE = re.compile(r"^<!--\s*(script|source|mini_host):\s*(\S+)(\s+plugin)?\s*-->\s*$")
 
@@ -109,8 +111,18 @@ def check_mini_host(mini_host, root, place, path, output, failures):
                         % (place, done.returncode, out, output.text if output else ""))
 
 
+def check_links(root, page, failures):
+    text = open(page, encoding="utf-8").read()
+    for target, _ in LINK.findall(text):
+        if re.match(r"^[a-z]+:", target):
+            continue
+        if not os.path.exists(os.path.join(os.path.dirname(page), target)):
+            failures.append("%s: the link %s leads nowhere" % (os.path.relpath(page, root), target))
+
+
 def check_page(host, root, plugin, mini_host, page, shown, failures):
     blocks = read_blocks(page)
+    check_links(root, page, failures)
     where = os.path.relpath(page, root)
     count = 0
     for index, block in enumerate(blocks):
