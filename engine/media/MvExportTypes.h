@@ -27,6 +27,9 @@ struct MvExportType {
     const AVPixelFormat* withAlpha;
     const AVPixelFormat* opaque;
     const AVPixelFormat* grey;
+    // Bytes that end every file of the type, which its encoder leaves to
+    // the writer (GIF's trailer); null for none.
+    const char* trailer;
     // Puts quality (0 .. 1024, 1024 lossless) on the encoder's own scale;
     // null for types that are always lossless.
     void (*setQuality)(AVCodecContext& encoder, int quality);

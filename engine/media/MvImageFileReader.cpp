@@ -6,6 +6,7 @@
 
 #include "media/MvDecodedImage.h"
 #include "media/MvExportTypes.h"
+#include "media/MvImageDataComplete.h"
 #include "media/MvFFmpeg.h"
 #include "morvane/MvException.h"
 #include "platform/MvRegularFile.h"
@@ -116,7 +117,7 @@ MvFramePtr decode(const AVCodec* decoder, const AVPacket& packet, const char* pa
     if (status < 0)
         raiseFor("Could not get graphics importer for file.", path, MvFFmpegErrorText(status));
     MvFramePtr frame = MvNewFrame();
-    status = packet.size > 0 ? avcodec_send_packet(context.get(), &packet) : AVERROR_INVALIDDATA;
+    status = avcodec_send_packet(context.get(), &packet);
     if (status >= 0) {
         status = avcodec_receive_frame(context.get(), frame.get());
         if (status == AVERROR(EAGAIN)) {
@@ -144,6 +145,10 @@ MvValue* MvImportImageFile(const char* path) {
     if (!decoder)
         return nullptr;
     MvPacketPtr packet = readWholeFile(path);
+    if (packet->size == 0)
+        raiseFor("Could not get image description from file.", path, "the file is empty");
+    if (!MvImageDataComplete(decoder->id, packet->data, static_cast<std::size_t>(packet->size)))
+        raiseFor("Could not get image description from file.", path, "the file ends early");
     MvFramePtr frame = decode(decoder, *packet, path);
     packet.reset();
     return MvFrameValueOfDecodedImage(*frame, path);

@@ -155,6 +155,8 @@ std::string encode(const MvExportType& type, const MvPixelArray<Pix>& pixels, do
     addPackets(*context, bytes, path, type);
     if (bytes.empty())
         raiseNotWritten(path, type, "the encoder gave no data");
+    if (type.trailer)
+        bytes += type.trailer;
     return bytes;
 }
 
