@@ -2,6 +2,7 @@
 
 #include "image/MvGWorldPixels.h"
 #include "image/MvNewImageValue.h"
+#include "media/MvPackedPixels.h"
 #include "morvane/MvException.h"
 #include "values/MvMemoryRequest.h"
 
@@ -23,12 +24,26 @@ bool isGrey(AVPixelFormat format) {
            !(description->flags & AV_PIX_FMT_FLAG_PAL);
 }
 
+// Samples deeper than 8 bits are rounded exactly to the nearest 8-bit
+// level; 8-bit pictures (JPEG's YUV above all) take swscale's fast paths.
+int conversionFlags(AVPixelFormat from) {
+    const AVPixFmtDescriptor* description = av_pix_fmt_desc_get(from);
+    const bool deep = description && (description->comp[0].depth > 8 ||
+                                      (description->flags & AV_PIX_FMT_FLAG_FLOAT));
+    return deep ? SWS_POINT | SWS_ACCURATE_RND : SWS_BILINEAR;
+}
+
 // Converts the whole picture into rows of format at rows with stride bytes
 // between them.
 void convertInto(const AVFrame& picture, AVPixelFormat format, unsigned char* rows,
                  std::size_t stride, const char* path) {
     const AVPixelFormat from = static_cast<AVPixelFormat>(picture.format);
-    MvScalerPtr scaler = MvNewScaler(picture.width, picture.height, from, format);
+    if (MvConvertPackedPixels(picture.data[0], picture.linesize[0], from, rows,
+                              static_cast<std::ptrdiff_t>(stride), format, picture.width,
+                              picture.height))
+        return;
+    MvScalerPtr scaler =
+        MvNewScaler(picture.width, picture.height, from, format, conversionFlags(from));
     if (!scaler)
         raiseUnconvertible(path, from);
     unsigned char* planes[4] = {rows, nullptr, nullptr, nullptr};
@@ -45,14 +60,8 @@ MvPixelArray<Pix> pixelsOfSize(const AVFrame& picture) {
 
 MvValue* greyFrame(const AVFrame& picture, const char* path) {
     MvPixelArray<bgPix> pixels = pixelsOfSize<bgPix>(picture);
-    if (picture.format == AV_PIX_FMT_GRAY8) {
-        for (int y = 0; y < picture.height; ++y)
-            std::memcpy(pixels.row(y), picture.data[0] + std::ptrdiff_t(y) * picture.linesize[0],
-                        static_cast<std::size_t>(picture.width));
-    } else {
-        convertInto(picture, AV_PIX_FMT_GRAY8, reinterpret_cast<unsigned char*>(pixels.data()),
-                    pixels.stride(), path);
-    }
+    convertInto(picture, AV_PIX_FMT_GRAY8, reinterpret_cast<unsigned char*>(pixels.data()),
+                pixels.stride(), path);
     return MvMakeImage(std::move(pixels));
 }
 

@@ -26,6 +26,10 @@ void setJpegQuality(AVCodecContext& encoder, int quality) {
     const int q = std::max(1, std::min(31, static_cast<int>(std::lround(scale))));
     encoder.flags |= AV_CODEC_FLAG_QSCALE;
     encoder.global_quality = FF_QP2LAMBDA * q;
+    encoder.qmin = 1;
+    // The standard Huffman tables: optimal ones take a second pass over
+    // every block for a file a few per cent smaller.
+    av_opt_set(encoder.priv_data, "huffman", "default", 0);
 }
 
 // PNG's zlib levels 0 .. 9: the higher the quality, the smaller the file.

@@ -49,10 +49,29 @@ bool sgiComplete(const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
+// A JPEG's coded data end with the end-of-image marker. Inside the coded
+// data every 0xFF byte is followed by 0 or a restart marker, so the marker
+// pair after the start of the first scan is the real end.
+bool jpegComplete(const std::uint8_t* data, std::size_t size) {
+    std::size_t scan = 0;
+    for (std::size_t i = 0; i + 1 < size; ++i)
+        if (data[i] == 0xFF && data[i + 1] == 0xDA) {
+            scan = i + 2;
+            break;
+        }
+    if (scan == 0)
+        return false;
+    for (std::size_t i = size - 1; i > scan; --i)
+        if (data[i] == 0xD9 && data[i - 1] == 0xFF)
+            return true;
+    return false;
+}
+
 } // namespace
 
 bool MvImageDataComplete(AVCodecID id, const std::uint8_t* data, std::size_t size) {
     switch (id) {
+    case AV_CODEC_ID_MJPEG: return jpegComplete(data, size);
     case AV_CODEC_ID_GIF: return gifComplete(data, size);
     case AV_CODEC_ID_QOI: return qoiComplete(data, size);
     case AV_CODEC_ID_SGI: return sgiComplete(data, size);

@@ -1,5 +1,5 @@
 // Whether an image file holds all the data its format says it has. Some
-// decoders (GIF, QOI, SGI) make a picture of a file cut short without a
+// decoders (JPEG, GIF, QOI, SGI) make a picture of a file cut short without a
 // word; a cut file must be an error instead.
 #ifndef MORVANE_ENGINE_MVIMAGEDATACOMPLETE_H
 #define MORVANE_ENGINE_MVIMAGEDATACOMPLETE_H

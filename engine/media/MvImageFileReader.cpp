@@ -110,8 +110,9 @@ MvFramePtr decode(const AVCodec* decoder, const AVPacket& packet, const char* pa
     MvCodecContextPtr context = MvNewCodecContext(decoder);
     // Damaged data is an error, not a picture with grey holes. TIFF files
     // carry tags the decoder does not know, which it would count as damage.
+    // (PNG's picture data carry a checksum of their own, which zlib checks.)
     if (decoder->id != AV_CODEC_ID_TIFF)
-        context->err_recognition = AV_EF_EXPLODE | AV_EF_CRCCHECK;
+        context->err_recognition = AV_EF_EXPLODE;
     context->max_pixels = kMaxPixels;
     int status = avcodec_open2(context.get(), decoder, nullptr);
     if (status < 0)

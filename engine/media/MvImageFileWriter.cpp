@@ -6,6 +6,7 @@
 #include "image/MvImageValues.h"
 #include "media/MvExportTypes.h"
 #include "media/MvFFmpeg.h"
+#include "media/MvPackedPixels.h"
 #include "media/MvPalette.h"
 #include "morvane/MvException.h"
 #include "morvane/MvFile.h"
@@ -80,12 +81,16 @@ void fillPicture(AVFrame& picture, const Target& target, const MvPixelArray<Pix>
         MvFillPaletteIndices(pixels, target.palette, picture);
         return;
     }
+    const std::uint8_t* rows = reinterpret_cast<const std::uint8_t*>(pixels.data());
+    if (MvConvertPackedPixels(rows, static_cast<std::ptrdiff_t>(pixels.stride()),
+                              kSourceFormat<Pix>, picture.data[0], picture.linesize[0],
+                              target.format, pixels.width(), pixels.height()))
+        return;
     MvScalerPtr scaler = MvNewScaler(pixels.width(), pixels.height(), kSourceFormat<Pix>,
-                                     target.format, SWS_BILINEAR | SWS_ACCURATE_RND);
+                                     target.format, SWS_BILINEAR);
     if (!scaler)
         MvRaise("Internal Error: no pixel conversion for an image file.");
-    const std::uint8_t* planes[4] = {reinterpret_cast<const std::uint8_t*>(pixels.data()),
-                                     nullptr, nullptr, nullptr};
+    const std::uint8_t* planes[4] = {rows, nullptr, nullptr, nullptr};
     const int strides[4] = {static_cast<int>(pixels.stride()), 0, 0, 0};
     sws_scale(scaler.get(), planes, strides, 0, pixels.height(), picture.data, picture.linesize);
 }

@@ -1,0 +1,93 @@
+#include "media/MvPackedPixels.h"
+
+#include <cstring>
+
+namespace {
+
+// Where red, green, blue and alpha sit in a pixel of a packed format, and
+// its size; alpha < 0 for formats without it.
+struct Layout {
+    int red, green, blue, alpha, size;
+};
+
+bool layoutOf(AVPixelFormat format, Layout& layout) {
+    switch (format) {
+    case AV_PIX_FMT_RGB24: layout = {0, 1, 2, -1, 3}; return true;
+    case AV_PIX_FMT_BGR24: layout = {2, 1, 0, -1, 3}; return true;
+    case AV_PIX_FMT_RGBA: layout = {0, 1, 2, 3, 4}; return true;
+    case AV_PIX_FMT_BGRA: layout = {2, 1, 0, 3, 4}; return true;
+    default: return false;
+    }
+}
+
+template <int kFromSize, int kToSize>
+void moveRow(const std::uint8_t* from, std::uint8_t* to, const Layout& f, const Layout& t,
+             int width) {
+    for (int x = 0; x < width; ++x, from += kFromSize, to += kToSize) {
+        to[t.red] = from[f.red];
+        to[t.green] = from[f.green];
+        to[t.blue] = from[f.blue];
+        if (kToSize == 4)
+            to[t.alpha] = kFromSize == 4 ? from[f.alpha] : 0xFF;
+    }
+}
+
+// The common pairs with fixed positions, so that the compiler can unroll
+// and vectorise them.
+void rgbToBgra(const std::uint8_t* from, std::uint8_t* to, int width) {
+    // Whole 32-bit words (0xAARRGGBB read little-endian), which the
+    // compiler turns into byte shuffles.
+    for (int x = 0; x < width; ++x, from += 3) {
+        const std::uint32_t word = 0xFF000000u | std::uint32_t(from[0]) << 16 |
+                                   std::uint32_t(from[1]) << 8 | from[2];
+        std::memcpy(to + 4 * x, &word, 4);
+    }
+}
+
+void bgraToRgb(const std::uint8_t* from, std::uint8_t* to, int width) {
+    for (int x = 0; x < width; ++x, from += 4, to += 3) {
+        to[0] = from[2];
+        to[1] = from[1];
+        to[2] = from[0];
+    }
+}
+
+void convertRow(const std::uint8_t* from, AVPixelFormat fromFormat, const Layout& f,
+                std::uint8_t* to, AVPixelFormat toFormat, const Layout& t, int width) {
+    if (fromFormat == toFormat) {
+        std::memcpy(to, from, static_cast<std::size_t>(width) * f.size);
+    } else if (fromFormat == AV_PIX_FMT_RGB24 && toFormat == AV_PIX_FMT_BGRA) {
+        rgbToBgra(from, to, width);
+    } else if (fromFormat == AV_PIX_FMT_BGRA && toFormat == AV_PIX_FMT_RGB24) {
+        bgraToRgb(from, to, width);
+    } else if (f.size == 3) {
+        if (t.size == 3)
+            moveRow<3, 3>(from, to, f, t, width);
+        else
+            moveRow<3, 4>(from, to, f, t, width);
+    } else {
+        if (t.size == 3)
+            moveRow<4, 3>(from, to, f, t, width);
+        else
+            moveRow<4, 4>(from, to, f, t, width);
+    }
+}
+
+} // namespace
+
+bool MvConvertPackedPixels(const std::uint8_t* source, std::ptrdiff_t sourceStride,
+                           AVPixelFormat from, std::uint8_t* target,
+                           std::ptrdiff_t targetStride, AVPixelFormat to, int width, int height) {
+    if (from == AV_PIX_FMT_GRAY8 && to == AV_PIX_FMT_GRAY8) {
+        for (int y = 0; y < height; ++y)
+            std::memcpy(target + y * targetStride, source + y * sourceStride,
+                        static_cast<std::size_t>(width));
+        return true;
+    }
+    Layout f, t;
+    if (!layoutOf(from, f) || !layoutOf(to, t))
+        return false;
+    for (int y = 0; y < height; ++y)
+        convertRow(source + y * sourceStride, from, f, target + y * targetStride, to, t, width);
+    return true;
+}
