@@ -57,15 +57,23 @@ const AVCodec* decoderForProbedFormat(const char* formatName) {
     return avcodec_find_decoder_by_name(name.c_str());
 }
 
-const AVCodec* decoderByContents(const char* path) {
+// What the first bytes of a file say about it.
+enum class Contents { kUnknown, kImage, kValueFile };
+
+// The decoder for an image format recognised by its contents; a value
+// file (four 0xAA bytes first) is never an image, whatever its ending.
+Contents probeContents(const char* path, const AVCodec*& decoder) {
+    decoder = nullptr;
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return nullptr;
+        return Contents::kUnknown;
     std::vector<unsigned char> head(kProbeSize + AVPROBE_PADDING_SIZE, 0);
     in.read(reinterpret_cast<char*>(head.data()), kProbeSize);
     const std::streamsize got = in.gcount();
     if (got <= 0)
-        return nullptr;
+        return Contents::kUnknown;
+    if (got >= 4 && head[0] == 0xAA && head[1] == 0xAA && head[2] == 0xAA && head[3] == 0xAA)
+        return Contents::kValueFile;
     AVProbeData probe{};
     probe.filename = "";
     probe.buf = head.data();
@@ -73,9 +81,9 @@ const AVCodec* decoderByContents(const char* path) {
     int score = 0;
     MvQuietFFmpeg();
     const AVInputFormat* format = av_probe_input_format3(&probe, 1, &score);
-    if (!format || score <= 0)
-        return nullptr;
-    return decoderForProbedFormat(format->name);
+    if (format && score > 0)
+        decoder = decoderForProbedFormat(format->name);
+    return decoder ? Contents::kImage : Contents::kUnknown;
 }
 
 const AVCodec* decoderByEnding(const char* path) {
@@ -140,8 +148,11 @@ MvFramePtr decode(const AVCodec* decoder, const AVPacket& packet, const char* pa
 } // namespace
 
 MvValue* MvImportImageFile(const char* path) {
-    const AVCodec* decoder = decoderByContents(path);
-    if (!decoder)
+    const AVCodec* decoder = nullptr;
+    const Contents contents = probeContents(path, decoder);
+    if (contents == Contents::kValueFile)
+        return nullptr;
+    if (contents == Contents::kUnknown)
         decoder = decoderByEnding(path);
     if (!decoder)
         return nullptr;

@@ -300,3 +300,16 @@ TEST_F(ImageFileRoundTrip, OutsideReadersSeeGreyAndAlpha) {
                             quoted(at("alpha.png")), &text));
     EXPECT_EQ(text, "rgba\n");
 }
+
+TEST_F(ImageFileRoundTrip, FloatImagesStayValueFilesWhateverTheEnding) {
+    OwnedValue image(MvImageMonoCreate(3, 2));
+    MvImageMonoSetPixel(image.get(), 2, 1, 0.25f);
+    for (const char* name : {"float.png", "float.jpg", "float.tga"}) {
+        SCOPED_TRACE(name);
+        image->SaveToFile(at(name).c_str());
+        EXPECT_EQ(fileBytes(at(name)).substr(0, 4), std::string(4, '\xAA'));
+        OwnedValue back = load(at(name));
+        ASSERT_EQ(MvValueGetMvType(back.get()), MvTypeImageMono);
+        EXPECT_EQ(MvImageGetWidth(back.get()), 3);
+    }
+}
