@@ -82,6 +82,11 @@ void fillPicture(AVFrame& picture, const Target& target, const MvPixelArray<Pix>
         return;
     }
     const std::uint8_t* rows = reinterpret_cast<const std::uint8_t*>(pixels.data());
+    if (kSourceFormat<Pix> == AV_PIX_FMT_BGRA && target.format == AV_PIX_FMT_YUVJ420P) {
+        MvConvertBgraToJpegYuv(rows, static_cast<std::ptrdiff_t>(pixels.stride()), pixels.width(),
+                               pixels.height(), picture);
+        return;
+    }
     if (MvConvertPackedPixels(rows, static_cast<std::ptrdiff_t>(pixels.stride()),
                               kSourceFormat<Pix>, picture.data[0], picture.linesize[0],
                               target.format, pixels.width(), pixels.height()))

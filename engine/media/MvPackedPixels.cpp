@@ -104,3 +104,45 @@ bool MvConvertPackedPixels(const std::uint8_t* source, std::ptrdiff_t sourceStri
         convertRow(source + y * sourceStride, from, f, target + y * targetStride, to, t, width);
     return true;
 }
+
+namespace {
+
+// BT.601 full range in 16-bit fixed point.
+constexpr int kYR = 19595, kYG = 38470, kYB = 7471;
+constexpr int kUR = -11059, kUG = -21709, kUB = 32768;
+constexpr int kVR = 32768, kVG = -27439, kVB = -5329;
+constexpr int kHalf = 1 << 15;
+
+std::uint8_t clampByte(int v) { return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+std::uint8_t lumaOf(const std::uint8_t* p) {
+    return static_cast<std::uint8_t>((kYR * p[2] + kYG * p[1] + kYB * p[0] + kHalf) >> 16);
+}
+
+} // namespace
+
+void MvConvertBgraToJpegYuv(const std::uint8_t* source, std::ptrdiff_t sourceStride, int width,
+                            int height, AVFrame& picture) {
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = source + y * sourceStride;
+        std::uint8_t* luma = picture.data[0] + std::ptrdiff_t(y) * picture.linesize[0];
+        for (int x = 0; x < width; ++x)
+            luma[x] = lumaOf(row + 4 * x);
+    }
+    for (int y = 0; y < height; y += 2) {
+        const std::uint8_t* top = source + y * sourceStride;
+        const std::uint8_t* bottom = y + 1 < height ? top + sourceStride : top;
+        std::uint8_t* u = picture.data[1] + std::ptrdiff_t(y / 2) * picture.linesize[1];
+        std::uint8_t* v = picture.data[2] + std::ptrdiff_t(y / 2) * picture.linesize[2];
+        for (int x = 0; x < width; x += 2) {
+            const int right = x + 1 < width ? 4 * (x + 1) : 4 * x;
+            const int left = 4 * x;
+            // Four times the mean of the block, for two more bits of precision.
+            const int b = top[left] + top[right] + bottom[left] + bottom[right];
+            const int g = top[left + 1] + top[right + 1] + bottom[left + 1] + bottom[right + 1];
+            const int r = top[left + 2] + top[right + 2] + bottom[left + 2] + bottom[right + 2];
+            u[x / 2] = clampByte(((kUR * r + kUG * g + kUB * b + 4 * kHalf) >> 18) + 128);
+            v[x / 2] = clampByte(((kVR * r + kVG * g + kVB * b + 4 * kHalf) >> 18) + 128);
+        }
+    }
+}
