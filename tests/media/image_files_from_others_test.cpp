@@ -2,7 +2,7 @@
 // pixel values ImageMagick itself reports.
 #include "media_support.h"
 
-#include <regex>
+#include <sstream>
 
 namespace {
 
@@ -29,22 +29,31 @@ protected:
         const std::string format = "'%[pixel:p{" + std::to_string(x) + "," + std::to_string(y) + "}]'";
         EXPECT_TRUE(runTool("convert " + quoted(at(file)) + " -depth 8 -format " + format + " info:",
                             &text));
-        std::smatch parts;
-        static const std::regex colour(R"((s?rgba?|gray)\(([0-9.]+)%?(?:,([0-9.]+)%?,([0-9.]+)%?)?(?:,([0-9.]+))?\))");
-        if (!std::regex_search(text, parts, colour)) {
+        const std::size_t open = text.find('('), close = text.find(')');
+        if (open == std::string::npos || close == std::string::npos || close < open) {
             ADD_FAILURE() << "ImageMagick said " << text;
             return Rgba{-1, -1, -1, -1};
         }
-        const bool percent = text.find('%') != std::string::npos;
-        auto level = [&](int i) {
-            const double v = std::stod(parts[i].str());
-            return int(percent ? v * 255 / 100 + 0.5 : v);
+        // Levels 0 .. 255, or percentages of 255; alpha 0 .. 1.
+        std::vector<double> values;
+        std::vector<bool> percent;
+        std::istringstream fields(text.substr(open + 1, close - open - 1));
+        std::string field;
+        while (std::getline(fields, field, ',')) {
+            percent.push_back(field.find('%') != std::string::npos);
+            values.push_back(std::stod(field));
+        }
+        auto level = [&](std::size_t i) {
+            return int(percent[i] ? values[i] * 255 / 100 + 0.5 : values[i] + 0.5);
         };
-        const int red = level(2);
-        if (!parts[3].matched)
-            return Rgba{red, red, red, 255};
-        const int alpha = parts[5].matched ? int(std::stod(parts[5].str()) * 255 + 0.5) : 255;
-        return Rgba{red, level(3), level(4), alpha};
+        if (values.size() == 1)
+            return Rgba{level(0), level(0), level(0), 255};
+        if (values.size() < 3) {
+            ADD_FAILURE() << "ImageMagick said " << text;
+            return Rgba{-1, -1, -1, -1};
+        }
+        const int alpha = values.size() > 3 ? int(values[3] * 255 + 0.5) : 255;
+        return Rgba{level(0), level(1), level(2), alpha};
     }
 
     // The loaded frame's pixel (x, y) is ImageMagick's within tolerance.
