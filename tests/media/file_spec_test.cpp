@@ -46,7 +46,8 @@ TEST_F(FileSpecs, ExistingAndMissingFiles) {
     MvFSSpec spec;
     EXPECT_EQ(MvFile("there.txt").getFSSpec(spec), 0);
     EXPECT_EQ(spec.path, at("there.txt"));
-    // A missing file is no error: files are created through the spec.
+    // A missing file is no error: files are created through their
+    // specification.
     MvFSSpec missing;
     EXPECT_EQ(MvFile("not-yet.png").getFSSpec(missing), kMvFileNotFound);
     EXPECT_EQ(missing.path, at("not-yet.png"));
