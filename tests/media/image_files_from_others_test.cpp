@@ -119,6 +119,16 @@ TEST_F(FilesFromOthers, SixteenBitFilesAreReducedToEightBits) {
     expectPixels("grey16.png", grey.get(), kRosePoints, 0);
 }
 
+TEST_F(FilesFromOthers, FloatFilesAreReducedToEightBits) {
+    // One grey level all over (FFmpeg 5.1 and ImageMagick disagree on the
+    // order of a PFM file's rows).
+    convert("-size 5x3 xc:'gray(40%)' -define quantum:format=floating-point -depth 32",
+            "grey.pfm");
+    OwnedValue grey = loadFrame("grey.pfm", MvTypeFrameMono, 5, 3);
+    EXPECT_NEAR(greyPixel(grey.get(), 4, 2), 102, 1);
+    EXPECT_NEAR(greyPixel(grey.get(), 0, 0), 102, 1);
+}
+
 TEST_F(FilesFromOthers, PaletteFilesGoThroughTheirTable) {
     convert("rose: -colors 16", "rose.gif");
     OwnedValue gif = loadFrame("rose.gif", MvTypeFrame, 70, 46);
