@@ -3,6 +3,7 @@
 // pixel type makes.
 #include "image/MvImageValues.h"
 
+#include "image/MvCompressionTypes.h"
 #include "image/MvImageFactory.h"
 #include "image/MvNewImageValue.h"
 #include "image/MvPixelOps.h"
@@ -32,30 +33,6 @@ template <>
 MvNewImageValue<fcPix>* MvMakeImage(MvPixelArray<fcPix> pixels) {
     return new MvImageValueFC(std::move(pixels));
 }
-
-namespace {
-
-// The export types a frame can be saved as. The media layer's exporter
-// list replaces this one when it arrives.
-struct MvCompressionType {
-    const char* name;
-    std::uint32_t code;
-};
-
-const MvCompressionType kCompressionTypes[] = {{"JPEG", kMvCompressionJPEG}};
-
-// The exact, case-sensitive match; else the error listing every name.
-const MvCompressionType& lookUpCompression(const std::string& name) {
-    std::string message = "Unknown frame compression type.\nAvailable types are:\n";
-    for (const MvCompressionType& type : kCompressionTypes) {
-        if (name == type.name)
-            return type;
-        message += std::string("    \"") + type.name + "\"\n";
-    }
-    MvRaise(message);
-}
-
-} // namespace
 
 template <class Pix>
 void MvImageValueB<Pix>::SaveToFile(const char* path) {
@@ -88,7 +65,7 @@ void MvImageValueB<Pix>::SetProperty(int propertyId, MvValue* newValue) {
     }
     MvValueHolder text;
     newValue->Coerce(text, MvTypeText);
-    const MvCompressionType& type = lookUpCompression(text->GetText());
+    const MvCompressionType type = MvLookUpCompression(text->GetText());
     compressionCode = type.code;
     compressionName = type.name;
 }

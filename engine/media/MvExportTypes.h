@@ -1,0 +1,48 @@
+// The image file types frames are written as: the one table of them.
+//
+// Each type has the name a frame's "compression" takes, a four-character
+// code, the FFmpeg encoders for colour and grey frames, its usual file
+// endings and the pixel formats it is written in. A type is available only
+// when the installed FFmpeg has its encoder.
+#ifndef MORVANE_ENGINE_MVEXPORTTYPES_H
+#define MORVANE_ENGINE_MVEXPORTTYPES_H
+
+#include "media/MvFFmpeg.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct MvExportType {
+    const char* name;
+    std::uint32_t code;
+    const char* encoder;        // for colour frames
+    const char* greyEncoder;    // for grey frames
+    // Blank-separated, the usual one first; reading falls back on them for
+    // files whose contents do not say what they are.
+    const char* endings;
+    // Pixel formats to write, best first (AV_PIX_FMT_NONE ends each list):
+    // for colour frames with some transparency, for opaque colour frames,
+    // for grey frames. The first one the encoder takes is used.
+    const AVPixelFormat* withAlpha;
+    const AVPixelFormat* opaque;
+    const AVPixelFormat* grey;
+    // Bytes that end every file of the type, which its encoder leaves to
+    // the writer (GIF's trailer); null for none.
+    const char* trailer;
+    // Puts quality (0 .. 1024, 1024 lossless) on the encoder's own scale;
+    // null for types that are always lossless.
+    void (*setQuality)(AVCodecContext& encoder, int quality);
+};
+
+// The types the installed FFmpeg can write, in list order.
+const std::vector<const MvExportType*>& MvAvailableExportTypes();
+
+// The available type with that code, or null.
+const MvExportType* MvExportTypeWithCode(std::uint32_t code);
+
+// The available type whose endings hold ending (compared without case), or
+// null.
+const MvExportType* MvExportTypeWithEnding(const std::string& ending);
+
+#endif

@@ -1,0 +1,148 @@
+#include "media/MvPackedPixels.h"
+
+#include <cstring>
+
+namespace {
+
+// Where red, green, blue and alpha sit in a pixel of a packed format, and
+// its size; alpha < 0 for formats without it.
+struct Layout {
+    int red, green, blue, alpha, size;
+};
+
+bool layoutOf(AVPixelFormat format, Layout& layout) {
+    switch (format) {
+    case AV_PIX_FMT_RGB24: layout = {0, 1, 2, -1, 3}; return true;
+    case AV_PIX_FMT_BGR24: layout = {2, 1, 0, -1, 3}; return true;
+    case AV_PIX_FMT_RGBA: layout = {0, 1, 2, 3, 4}; return true;
+    case AV_PIX_FMT_BGRA: layout = {2, 1, 0, 3, 4}; return true;
+    default: return false;
+    }
+}
+
+template <int kFromSize, int kToSize>
+void moveRow(const std::uint8_t* from, std::uint8_t* to, const Layout& f, const Layout& t,
+             int width) {
+    for (int x = 0; x < width; ++x, from += kFromSize, to += kToSize) {
+        to[t.red] = from[f.red];
+        to[t.green] = from[f.green];
+        to[t.blue] = from[f.blue];
+        if (kToSize == 4)
+            to[t.alpha] = kFromSize == 4 ? from[f.alpha] : 0xFF;
+    }
+}
+
+// The common pairs with fixed positions, so that the compiler can unroll
+// and vectorise them.
+void rgbToBgra(const std::uint8_t* from, std::uint8_t* to, int width) {
+    // Four pixels at a time: three little-endian words r0 g0 b0 r1 | g1 b1
+    // r2 g2 | b2 r3 g3 b3 become four words 0xAARRGGBB.
+    int x = 0;
+    for (; x + 4 <= width; x += 4, from += 12, to += 16) {
+        std::uint32_t a, b, c;
+        std::memcpy(&a, from, 4);
+        std::memcpy(&b, from + 4, 4);
+        std::memcpy(&c, from + 8, 4);
+        const std::uint32_t pixels[4] = {
+            0xFF000000u | (a & 0xFF) << 16 | (a & 0xFF00) | (a >> 16 & 0xFF),
+            0xFF000000u | (a >> 24) << 16 | (b & 0xFF) << 8 | (b >> 8 & 0xFF),
+            0xFF000000u | (b >> 16 & 0xFF) << 16 | (b >> 24) << 8 | (c & 0xFF),
+            0xFF000000u | (c >> 8 & 0xFF) << 16 | (c >> 16 & 0xFF) << 8 | (c >> 24)};
+        std::memcpy(to, pixels, 16);
+    }
+    for (; x < width; ++x, from += 3, to += 4) {
+        const std::uint32_t word = 0xFF000000u | std::uint32_t(from[0]) << 16 |
+                                   std::uint32_t(from[1]) << 8 | from[2];
+        std::memcpy(to, &word, 4);
+    }
+}
+
+void bgraToRgb(const std::uint8_t* from, std::uint8_t* to, int width) {
+    for (int x = 0; x < width; ++x, from += 4, to += 3) {
+        to[0] = from[2];
+        to[1] = from[1];
+        to[2] = from[0];
+    }
+}
+
+void convertRow(const std::uint8_t* from, AVPixelFormat fromFormat, const Layout& f,
+                std::uint8_t* to, AVPixelFormat toFormat, const Layout& t, int width) {
+    if (fromFormat == toFormat) {
+        std::memcpy(to, from, static_cast<std::size_t>(width) * f.size);
+    } else if (fromFormat == AV_PIX_FMT_RGB24 && toFormat == AV_PIX_FMT_BGRA) {
+        rgbToBgra(from, to, width);
+    } else if (fromFormat == AV_PIX_FMT_BGRA && toFormat == AV_PIX_FMT_RGB24) {
+        bgraToRgb(from, to, width);
+    } else if (f.size == 3) {
+        if (t.size == 3)
+            moveRow<3, 3>(from, to, f, t, width);
+        else
+            moveRow<3, 4>(from, to, f, t, width);
+    } else {
+        if (t.size == 3)
+            moveRow<4, 3>(from, to, f, t, width);
+        else
+            moveRow<4, 4>(from, to, f, t, width);
+    }
+}
+
+} // namespace
+
+bool MvConvertPackedPixels(const std::uint8_t* source, std::ptrdiff_t sourceStride,
+                           AVPixelFormat from, std::uint8_t* target,
+                           std::ptrdiff_t targetStride, AVPixelFormat to, int width, int height) {
+    if (from == AV_PIX_FMT_GRAY8 && to == AV_PIX_FMT_GRAY8) {
+        for (int y = 0; y < height; ++y)
+            std::memcpy(target + y * targetStride, source + y * sourceStride,
+                        static_cast<std::size_t>(width));
+        return true;
+    }
+    Layout f, t;
+    if (!layoutOf(from, f) || !layoutOf(to, t))
+        return false;
+    for (int y = 0; y < height; ++y)
+        convertRow(source + y * sourceStride, from, f, target + y * targetStride, to, t, width);
+    return true;
+}
+
+namespace {
+
+// BT.601 full range in 16-bit fixed point.
+constexpr int kYR = 19595, kYG = 38470, kYB = 7471;
+constexpr int kUR = -11059, kUG = -21709, kUB = 32768;
+constexpr int kVR = 32768, kVG = -27439, kVB = -5329;
+constexpr int kHalf = 1 << 15;
+
+std::uint8_t clampByte(int v) { return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+std::uint8_t lumaOf(const std::uint8_t* p) {
+    return static_cast<std::uint8_t>((kYR * p[2] + kYG * p[1] + kYB * p[0] + kHalf) >> 16);
+}
+
+} // namespace
+
+void MvConvertBgraToJpegYuv(const std::uint8_t* source, std::ptrdiff_t sourceStride, int width,
+                            int height, AVFrame& picture) {
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = source + y * sourceStride;
+        std::uint8_t* luma = picture.data[0] + std::ptrdiff_t(y) * picture.linesize[0];
+        for (int x = 0; x < width; ++x)
+            luma[x] = lumaOf(row + 4 * x);
+    }
+    for (int y = 0; y < height; y += 2) {
+        const std::uint8_t* top = source + y * sourceStride;
+        const std::uint8_t* bottom = y + 1 < height ? top + sourceStride : top;
+        std::uint8_t* u = picture.data[1] + std::ptrdiff_t(y / 2) * picture.linesize[1];
+        std::uint8_t* v = picture.data[2] + std::ptrdiff_t(y / 2) * picture.linesize[2];
+        for (int x = 0; x < width; x += 2) {
+            const int right = x + 1 < width ? 4 * (x + 1) : 4 * x;
+            const int left = 4 * x;
+            // Four times the mean of the block, for two more bits of precision.
+            const int b = top[left] + top[right] + bottom[left] + bottom[right];
+            const int g = top[left + 1] + top[right + 1] + bottom[left + 1] + bottom[right + 1];
+            const int r = top[left + 2] + top[right + 2] + bottom[left + 2] + bottom[right + 2];
+            u[x / 2] = clampByte(((kUR * r + kUG * g + kUB * b + 4 * kHalf) >> 18) + 128);
+            v[x / 2] = clampByte(((kVR * r + kVG * g + kVB * b + 4 * kHalf) >> 18) + 128);
+        }
+    }
+}

@@ -1,0 +1,25 @@
+// Conversions between the packed 8-bit pixel formats that image files use
+// most (RGB, RGBA, BGR, BGRA, grey) and the frames' BGRA and grey rows.
+// They are plain byte moves that swscale does more slowly; anything else
+// goes through swscale.
+#ifndef MORVANE_ENGINE_MVPACKEDPIXELS_H
+#define MORVANE_ENGINE_MVPACKEDPIXELS_H
+
+#include "media/MvFFmpeg.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Converts width x height pixels from rows of format from to rows of
+// format to (strides in bytes, negative for bottom-up rows); false, with
+// nothing written, when the pair is not one of the packed conversions.
+bool MvConvertPackedPixels(const std::uint8_t* source, std::ptrdiff_t sourceStride,
+                           AVPixelFormat from, std::uint8_t* target,
+                           std::ptrdiff_t targetStride, AVPixelFormat to, int width, int height);
+
+// Converts BGRA rows into the planes of a full-range YUV 4:2:0 picture
+// (JPEG's colours: BT.601 weights, chroma the mean of each 2 x 2 block).
+void MvConvertBgraToJpegYuv(const std::uint8_t* source, std::ptrdiff_t sourceStride, int width,
+                            int height, AVFrame& picture);
+
+#endif
