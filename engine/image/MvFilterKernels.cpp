@@ -1,0 +1,171 @@
+// The vectorised filter kernels (Highway, dispatched at run time).
+//
+// Convolution: a strip of output lanes is held in registers while every tap
+// adds its product, so each output lane sees the taps in the same order as
+// the scalar twin, with products and sums rounded apart (no fused
+// multiply-add): the results are identical. Vectors hold whole pixels (the
+// lane count is a multiple of 4), so the per-lane weights repeat with
+// period 4 in every vector.
+//
+// Rank filter over a full square mask of bytes: the neighbourhood of a
+// vector of pixels is loaded as size x size vectors and ordered by a
+// compare-exchange network (minimum and maximum of two vectors) pruned to
+// the steps the wanted rank depends on.
+
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "image/MvFilterKernels.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include "image/MvFilterKernels.h"
+#include "image/MvRankSort.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+HWY_BEFORE_NAMESPACE();
+namespace MvFilterKernels {
+namespace HWY_NAMESPACE {
+
+#if HWY_TARGET != HWY_SCALAR
+namespace {
+
+namespace hn = hwy::HWY_NAMESPACE;
+typedef hn::ScalableTag<float> DF;
+typedef hn::ScalableTag<uint8_t> D8;
+
+// A vector whose lane i holds values[i % 4].
+HWY_INLINE hn::Vec<DF> repeating(DF d, const float* values) {
+    HWY_ALIGN float lanes[HWY_MAX_BYTES / sizeof(float)];
+    for (size_t i = 0; i < hn::Lanes(d); ++i)
+        lanes[i] = values[i % 4];
+    return hn::Load(d, lanes);
+}
+
+constexpr size_t kStrip = 4;
+
+void convolveLanes(const ConvolutionRow& row, float* out, std::int32_t width) {
+    const DF d;
+    const size_t n = hn::Lanes(d);
+    const size_t total = static_cast<size_t>(width) * row.lanes;
+    const size_t taps = static_cast<size_t>(row.kernelRows) * row.kernelColumns;
+    const size_t last = static_cast<size_t>(row.kernelColumns - 1) * row.lanes;
+    // The weights as vectors, once per row.
+    std::vector<float> weightLanes(taps * n);
+    for (size_t t = 0; t < taps; ++t)
+        hn::StoreU(repeating(d, row.weights + 4 * t), d, weightLanes.data() + t * n);
+    const auto start = repeating(d, row.start);
+    size_t i = 0;
+    for (; i + kStrip * n <= total; i += kStrip * n) {
+        auto s0 = start, s1 = start, s2 = start, s3 = start;
+        const float* w = weightLanes.data();
+        for (std::int32_t j = 0; j < row.kernelRows; ++j) {
+            const float* source = row.rows[j] + i + last;
+            for (std::int32_t c = 0; c < row.kernelColumns; ++c, w += n) {
+                const auto k = hn::LoadU(d, w);
+                const float* p = source - static_cast<size_t>(c) * row.lanes;
+                s0 = hn::Add(s0, hn::Mul(k, hn::LoadU(d, p)));
+                s1 = hn::Add(s1, hn::Mul(k, hn::LoadU(d, p + n)));
+                s2 = hn::Add(s2, hn::Mul(k, hn::LoadU(d, p + 2 * n)));
+                s3 = hn::Add(s3, hn::Mul(k, hn::LoadU(d, p + 3 * n)));
+            }
+        }
+        hn::StoreU(s0, d, out + i);
+        hn::StoreU(s1, d, out + i + n);
+        hn::StoreU(s2, d, out + i + 2 * n);
+        hn::StoreU(s3, d, out + i + 3 * n);
+    }
+    for (; i + n <= total; i += n) {
+        auto s = start;
+        const float* w = weightLanes.data();
+        for (std::int32_t j = 0; j < row.kernelRows; ++j) {
+            const float* source = row.rows[j] + i + last;
+            for (std::int32_t c = 0; c < row.kernelColumns; ++c, w += n)
+                s = hn::Add(s, hn::Mul(hn::LoadU(d, w), hn::LoadU(d, source - static_cast<size_t>(c) * row.lanes)));
+        }
+        hn::StoreU(s, d, out + i);
+    }
+    // The pixels that do not fill a vector.
+    const std::int32_t done = static_cast<std::int32_t>(i / row.lanes);
+    if (done < width) {
+        std::vector<const float*> rest(static_cast<size_t>(row.kernelRows));
+        for (std::int32_t j = 0; j < row.kernelRows; ++j)
+            rest[j] = row.rows[j] + i;
+        ConvolutionRow tail = row;
+        tail.rows = rest.data();
+        convolveRowScalar(tail, out + i, width - done);
+    }
+}
+
+void rankSquareBytes(const std::uint8_t* const* rows, std::int32_t size, std::int32_t rank,
+                     std::uint8_t* out, std::int32_t width) {
+    const D8 d;
+    const size_t n = hn::Lanes(d);
+    const int count = size * size;
+    const std::vector<std::pair<int, int>> network = MvRankNetwork(count, rank);
+    HWY_ALIGN std::uint8_t items[25 * HWY_MAX_BYTES];
+    size_t x = 0;
+    for (; x + n <= static_cast<size_t>(width); x += n) {
+        int e = 0;
+        for (std::int32_t j = 0; j < size; ++j)
+            for (std::int32_t k = 0; k < size; ++k, ++e)
+                hn::Store(hn::LoadU(d, rows[j] + x + k), d, items + e * n);
+        for (const auto& step : network) {
+            std::uint8_t* a = items + step.first * n;
+            std::uint8_t* b = items + step.second * n;
+            const auto va = hn::Load(d, a);
+            const auto vb = hn::Load(d, b);
+            hn::Store(hn::Min(va, vb), d, a);
+            hn::Store(hn::Max(va, vb), d, b);
+        }
+        hn::StoreU(hn::Load(d, items + rank * n), d, out + x);
+    }
+    if (x < static_cast<size_t>(width)) {
+        const std::uint8_t* rest[5];
+        for (std::int32_t j = 0; j < size; ++j)
+            rest[j] = rows[j] + x;
+        rankSquareRowScalar(rest, size, rank, out + x, width - static_cast<std::int32_t>(x));
+    }
+}
+
+} // namespace
+
+void ConvolveEntry(const ConvolutionRow& row, float* out, std::int32_t width) {
+    convolveLanes(row, out, width);
+}
+void RankEntry(const std::uint8_t* const* rows, std::int32_t size, std::int32_t rank,
+               std::uint8_t* out, std::int32_t width) {
+    rankSquareBytes(rows, size, rank, out, width);
+}
+#else
+void ConvolveEntry(const ConvolutionRow& row, float* out, std::int32_t width) {
+    convolveRowScalar(row, out, width);
+}
+void RankEntry(const std::uint8_t* const* rows, std::int32_t size, std::int32_t rank,
+               std::uint8_t* out, std::int32_t width) {
+    rankSquareRowScalar(rows, size, rank, out, width);
+}
+#endif
+
+} // namespace HWY_NAMESPACE
+} // namespace MvFilterKernels
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace MvFilterKernels {
+
+HWY_EXPORT(ConvolveEntry);
+HWY_EXPORT(RankEntry);
+
+void convolveRow(const ConvolutionRow& row, float* out, std::int32_t width) {
+    HWY_DYNAMIC_DISPATCH(ConvolveEntry)(row, out, width);
+}
+
+void rankSquareRow(const std::uint8_t* const* rows, std::int32_t size, std::int32_t rank,
+                   std::uint8_t* out, std::int32_t width) {
+    HWY_DYNAMIC_DISPATCH(RankEntry)(rows, size, rank, out, width);
+}
+
+} // namespace MvFilterKernels
+#endif
