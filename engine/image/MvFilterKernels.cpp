@@ -35,11 +35,12 @@ namespace hn = hwy::HWY_NAMESPACE;
 typedef hn::ScalableTag<float> DF;
 typedef hn::ScalableTag<uint8_t> D8;
 
-// A vector whose lane i holds values[i % 4].
-HWY_INLINE hn::Vec<DF> repeating(DF d, const float* values) {
+// A vector whose lane i holds values[i % 4] (values[0] in every lane for
+// one lane per pixel).
+HWY_INLINE hn::Vec<DF> repeating(DF d, const float* values, std::int32_t pixelLanes) {
     HWY_ALIGN float lanes[HWY_MAX_BYTES / sizeof(float)];
     for (size_t i = 0; i < hn::Lanes(d); ++i)
-        lanes[i] = values[i % 4];
+        lanes[i] = values[pixelLanes == 1 ? 0 : i % 4];
     return hn::Load(d, lanes);
 }
 
@@ -54,8 +55,8 @@ void convolveLanes(const ConvolutionRow& row, float* out, std::int32_t width) {
     // The weights as vectors, once per row.
     std::vector<float> weightLanes(taps * n);
     for (size_t t = 0; t < taps; ++t)
-        hn::StoreU(repeating(d, row.weights + 4 * t), d, weightLanes.data() + t * n);
-    const auto start = repeating(d, row.start);
+        hn::StoreU(repeating(d, row.weights + 4 * t, row.lanes), d, weightLanes.data() + t * n);
+    const auto start = repeating(d, row.start, row.lanes);
     size_t i = 0;
     for (; i + kStrip * n <= total; i += kStrip * n) {
         auto s0 = start, s1 = start, s2 = start, s3 = start;

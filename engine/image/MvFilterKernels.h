@@ -21,8 +21,8 @@ namespace MvFilterKernels {
 //   rows[j]     the padded source row under kernel row j, j = 0 .. kernelRows - 1
 //               (already the flipped row), width + kernelColumns - 1 pixels
 //   weights     4 floats per tap, taps row-major (column fastest); lane l of
-//               a pixel is multiplied by weights[4 * tap + l]
-//   start       the 4 lane values each sum starts from
+//               a pixel is multiplied by weights[4 * tap + l] (grey: the first)
+//   start       the 4 lane values each sum starts from (grey: the first)
 // out pixel x = start + sum over j, then c, of weight(j, c) * rows[j][x + kernelColumns - 1 - c],
 // summed in exactly that order in single precision (products and sums
 // rounded apart).
