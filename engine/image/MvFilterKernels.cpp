@@ -35,37 +35,34 @@ namespace hn = hwy::HWY_NAMESPACE;
 typedef hn::ScalableTag<float> DF;
 typedef hn::ScalableTag<uint8_t> D8;
 
-// A vector whose lane i holds values[i % 4] (values[0] in every lane for
-// one lane per pixel).
-HWY_INLINE hn::Vec<DF> repeating(DF d, const float* values, std::int32_t pixelLanes) {
-    HWY_ALIGN float lanes[HWY_MAX_BYTES / sizeof(float)];
-    for (size_t i = 0; i < hn::Lanes(d); ++i)
-        lanes[i] = values[pixelLanes == 1 ? 0 : i % 4];
-    return hn::Load(d, lanes);
+// The weight vector of one tap: every lane the grey weight, or the four
+// channel weights repeated in every 128-bit block (vectors hold whole pixels).
+template <int kLanes>
+HWY_INLINE hn::Vec<DF> weightOf(DF d, const float* weights) {
+    if constexpr (kLanes == 1)
+        return hn::Set(d, weights[0]);
+    else
+        return hn::LoadDup128(d, weights);
 }
 
 constexpr size_t kStrip = 4;
 
+template <int kLanes>
 void convolveLanes(const ConvolutionRow& row, float* out, std::int32_t width) {
     const DF d;
     const size_t n = hn::Lanes(d);
-    const size_t total = static_cast<size_t>(width) * row.lanes;
-    const size_t taps = static_cast<size_t>(row.kernelRows) * row.kernelColumns;
-    const size_t last = static_cast<size_t>(row.kernelColumns - 1) * row.lanes;
-    // The weights as vectors, once per row.
-    std::vector<float> weightLanes(taps * n);
-    for (size_t t = 0; t < taps; ++t)
-        hn::StoreU(repeating(d, row.weights + 4 * t, row.lanes), d, weightLanes.data() + t * n);
-    const auto start = repeating(d, row.start, row.lanes);
+    const size_t total = static_cast<size_t>(width) * kLanes;
+    const size_t last = static_cast<size_t>(row.kernelColumns - 1) * kLanes;
+    const auto start = weightOf<kLanes>(d, row.start);
     size_t i = 0;
     for (; i + kStrip * n <= total; i += kStrip * n) {
         auto s0 = start, s1 = start, s2 = start, s3 = start;
-        const float* w = weightLanes.data();
+        const float* w = row.weights;
         for (std::int32_t j = 0; j < row.kernelRows; ++j) {
             const float* source = row.rows[j] + i + last;
-            for (std::int32_t c = 0; c < row.kernelColumns; ++c, w += n) {
-                const auto k = hn::LoadU(d, w);
-                const float* p = source - static_cast<size_t>(c) * row.lanes;
+            for (std::int32_t c = 0; c < row.kernelColumns; ++c, w += 4) {
+                const auto k = weightOf<kLanes>(d, w);
+                const float* p = source - static_cast<size_t>(c) * kLanes;
                 s0 = hn::Add(s0, hn::Mul(k, hn::LoadU(d, p)));
                 s1 = hn::Add(s1, hn::Mul(k, hn::LoadU(d, p + n)));
                 s2 = hn::Add(s2, hn::Mul(k, hn::LoadU(d, p + 2 * n)));
@@ -79,16 +76,17 @@ void convolveLanes(const ConvolutionRow& row, float* out, std::int32_t width) {
     }
     for (; i + n <= total; i += n) {
         auto s = start;
-        const float* w = weightLanes.data();
+        const float* w = row.weights;
         for (std::int32_t j = 0; j < row.kernelRows; ++j) {
             const float* source = row.rows[j] + i + last;
-            for (std::int32_t c = 0; c < row.kernelColumns; ++c, w += n)
-                s = hn::Add(s, hn::Mul(hn::LoadU(d, w), hn::LoadU(d, source - static_cast<size_t>(c) * row.lanes)));
+            for (std::int32_t c = 0; c < row.kernelColumns; ++c, w += 4)
+                s = hn::Add(s, hn::Mul(weightOf<kLanes>(d, w),
+                                       hn::LoadU(d, source - static_cast<size_t>(c) * kLanes)));
         }
         hn::StoreU(s, d, out + i);
     }
     // The pixels that do not fill a vector.
-    const std::int32_t done = static_cast<std::int32_t>(i / row.lanes);
+    const std::int32_t done = static_cast<std::int32_t>(i / kLanes);
     if (done < width) {
         std::vector<const float*> rest(static_cast<size_t>(row.kernelRows));
         for (std::int32_t j = 0; j < row.kernelRows; ++j)
@@ -133,7 +131,10 @@ void rankSquareBytes(const std::uint8_t* const* rows, std::int32_t size, std::in
 } // namespace
 
 void ConvolveEntry(const ConvolutionRow& row, float* out, std::int32_t width) {
-    convolveLanes(row, out, width);
+    if (row.lanes == 1)
+        convolveLanes<1>(row, out, width);
+    else
+        convolveLanes<4>(row, out, width);
 }
 void RankEntry(const std::uint8_t* const* rows, std::int32_t size, std::int32_t rank,
                std::uint8_t* out, std::int32_t width) {
