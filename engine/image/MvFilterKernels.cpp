@@ -8,9 +8,9 @@
 // period 4 in every vector.
 //
 // Rank filter over a full square mask of bytes: the neighbourhood of a
-// vector of pixels is loaded as size x size vectors and ordered by a
-// compare-exchange network (minimum and maximum of two vectors) pruned to
-// the steps the wanted rank depends on.
+// vector of pixels is loaded as size x size vectors, held in registers and
+// sorted by a compare-exchange network (minimum and maximum of two vectors)
+// fixed at compile time.
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "image/MvFilterKernels.cpp"
@@ -97,34 +97,48 @@ void convolveLanes(const ConvolutionRow& row, float* out, std::int32_t width) {
     }
 }
 
-void rankSquareBytes(const std::uint8_t* const* rows, std::int32_t size, std::int32_t rank,
-                     std::uint8_t* out, std::int32_t width) {
+// One vector per neighbourhood item, ordered by a sorting network fixed at
+// compile time, so that every item stays in a register.
+template <int kItems, size_t kStep>
+HWY_INLINE void exchange(hn::Vec<D8>* items) {
+    constexpr MvSortStep step = MvSortingNetwork<kItems>::kSteps.steps[kStep];
+    const auto low = hn::Min(items[step.low], items[step.high]);
+    items[step.high] = hn::Max(items[step.low], items[step.high]);
+    items[step.low] = low;
+}
+
+template <int kItems, size_t... kStep>
+HWY_INLINE void sortItems(hn::Vec<D8>* items, std::index_sequence<kStep...>) {
+    (exchange<kItems, kStep>(items), ...);
+}
+
+template <size_t... kItem>
+HWY_INLINE void storeRanked(const hn::Vec<D8>* items, std::int32_t rank, std::uint8_t* out,
+                            std::index_sequence<kItem...>) {
+    const D8 d;
+    ((static_cast<std::int32_t>(kItem) == rank ? hn::StoreU(items[kItem], d, out) : (void)0), ...);
+}
+
+template <int kSize>
+void rankSquareBytes(const std::uint8_t* const* rows, std::int32_t rank, std::uint8_t* out,
+                     std::int32_t width) {
+    constexpr int kItems = kSize * kSize;
     const D8 d;
     const size_t n = hn::Lanes(d);
-    const int count = size * size;
-    const std::vector<std::pair<int, int>> network = MvRankNetwork(count, rank);
-    HWY_ALIGN std::uint8_t items[25 * HWY_MAX_BYTES];
     size_t x = 0;
     for (; x + n <= static_cast<size_t>(width); x += n) {
-        int e = 0;
-        for (std::int32_t j = 0; j < size; ++j)
-            for (std::int32_t k = 0; k < size; ++k, ++e)
-                hn::Store(hn::LoadU(d, rows[j] + x + k), d, items + e * n);
-        for (const auto& step : network) {
-            std::uint8_t* a = items + step.first * n;
-            std::uint8_t* b = items + step.second * n;
-            const auto va = hn::Load(d, a);
-            const auto vb = hn::Load(d, b);
-            hn::Store(hn::Min(va, vb), d, a);
-            hn::Store(hn::Max(va, vb), d, b);
-        }
-        hn::StoreU(hn::Load(d, items + rank * n), d, out + x);
+        hn::Vec<D8> items[kItems];
+        for (std::int32_t j = 0; j < kSize; ++j)
+            for (std::int32_t k = 0; k < kSize; ++k)
+                items[j * kSize + k] = hn::LoadU(d, rows[j] + x + k);
+        sortItems<kItems>(items, std::make_index_sequence<MvSortingNetwork<kItems>::kCount>());
+        storeRanked(items, rank, out + x, std::make_index_sequence<kItems>());
     }
     if (x < static_cast<size_t>(width)) {
-        const std::uint8_t* rest[5];
-        for (std::int32_t j = 0; j < size; ++j)
+        const std::uint8_t* rest[kSize];
+        for (std::int32_t j = 0; j < kSize; ++j)
             rest[j] = rows[j] + x;
-        rankSquareRowScalar(rest, size, rank, out + x, width - static_cast<std::int32_t>(x));
+        rankSquareRowScalar(rest, kSize, rank, out + x, width - static_cast<std::int32_t>(x));
     }
 }
 
@@ -138,7 +152,10 @@ void ConvolveEntry(const ConvolutionRow& row, float* out, std::int32_t width) {
 }
 void RankEntry(const std::uint8_t* const* rows, std::int32_t size, std::int32_t rank,
                std::uint8_t* out, std::int32_t width) {
-    rankSquareBytes(rows, size, rank, out, width);
+    if (size == 3)
+        rankSquareBytes<3>(rows, rank, out, width);
+    else
+        rankSquareBytes<5>(rows, rank, out, width);
 }
 #else
 void ConvolveEntry(const ConvolutionRow& row, float* out, std::int32_t width) {

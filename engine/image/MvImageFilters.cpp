@@ -24,8 +24,8 @@ constexpr bool isColour() {
     return MvPixelKernels::Traits<Pix>::kLanes == 4;
 }
 
-// Writes one pixel as float lanes: grey as one lane, colour as alpha, red,
-// green, blue.
+// One pixel as float lanes: grey as one lane, colour as alpha, red, green,
+// blue (the memory order of fcPix).
 template <class Pix>
 void greyLanes(const Pix& p, float* lanes) {
     lanes[0] = MvPixel::convert<fgPix>(p);
@@ -37,6 +37,20 @@ void colourLanes(const Pix& p, float* lanes) {
     lanes[1] = c.red;
     lanes[2] = c.green;
     lanes[3] = c.blue;
+}
+
+// A row as float lanes, through the conversion kernels.
+template <class Pix>
+void floatRow(const Pix* in, float* out, std::int32_t width, bool colour) {
+    if (colour)
+        MvPixelKernels::convertRow(in, reinterpret_cast<fcPix*>(out), width);
+    else
+        MvPixelKernels::convertRow(in, reinterpret_cast<fgPix*>(out), width);
+}
+
+template <class Pix>
+void copyRow(const Pix* in, Pix* out, std::int32_t width) {
+    std::copy(in, in + width, out);
 }
 
 // The centred (2 hx + 1) x (2 hy + 1) part of a kernel as four lane weights
@@ -84,7 +98,10 @@ MvPixelArray<Pix> convolve(const MvPixelArray<Pix>& source, const MvPixelArray<K
     const std::int32_t columns = kernel.empty() ? 0 : 2 * hx + 1;
     const std::int32_t rows = kernel.empty() ? 0 : 2 * hy + 1;
     const std::vector<float> weights = kernelWeights(kernel, colour, columns, rows);
-    const MvPaddedRows<float> padded(source, hx, lanes, colour ? colourLanes<Pix> : greyLanes<Pix>);
+    auto padded = MvPadRows<float>(source, hx, lanes, std::max(rows, 1),
+                                   [colour](const Pix* in, float* out, std::int32_t width) {
+                                       floatRow(in, out, width, colour);
+                                   });
     const float start[4] = {colour ? 1.0f : 0.0f, 0.0f, 0.0f, 0.0f};
     std::vector<const float*> under(static_cast<std::size_t>(rows));
     std::vector<float> sums(static_cast<std::size_t>(source.width()) * lanes);
@@ -98,7 +115,14 @@ MvPixelArray<Pix> convolve(const MvPixelArray<Pix>& source, const MvPixelArray<K
     for (std::int32_t y = 0; y < source.height(); ++y) {
         MvYield();
         for (std::int32_t j = 0; j < rows; ++j)
-            under[j] = padded.row(MvWrap(static_cast<std::int64_t>(y) + hy - j, source.height()));
+            under[j] = padded.row(static_cast<std::int64_t>(y) + hy - j);
+        if constexpr (std::is_same<Pix, fgPix>::value) {
+            if (!colour) {
+                // Float grey sums are the result itself.
+                MvFilterKernels::convolveRow(plan, result.row(y), source.width());
+                continue;
+            }
+        }
         MvFilterKernels::convolveRow(plan, sums.data(), source.width());
         storeRow(sums.data(), colour, result.row(y), source.width());
     }
@@ -121,7 +145,7 @@ template <class Pix>
 void rankGeneral(const MvPixelArray<Pix>& source, const std::vector<std::int32_t>& offsets,
                  const std::vector<std::int32_t>& rowsOf, std::int32_t hx, std::int32_t hy,
                  std::int32_t rank, MvPixelArray<Pix>& result) {
-    const MvPaddedRows<Pix> padded(source, hx, 1, [](const Pix& p, Pix* to) { *to = p; });
+    auto padded = MvPadRows<Pix>(source, hx, 1, 2 * hy + 1, copyRow<Pix>);
     struct Item {
         double key;
         Pix pixel;
@@ -129,14 +153,15 @@ void rankGeneral(const MvPixelArray<Pix>& source, const std::vector<std::int32_t
     // Two spare items, as the byte form has always allocated.
     std::vector<Item> gathered(offsets.size() + 2);
     const std::int32_t n = static_cast<std::int32_t>(offsets.size());
+    std::vector<const Pix*> under(static_cast<std::size_t>(2 * hy + 1));
     for (std::int32_t y = 0; y < source.height(); ++y) {
         MvYield();
+        for (std::int32_t j = 0; j <= 2 * hy; ++j)
+            under[j] = padded.row(static_cast<std::int64_t>(y) + hy - j);
         Pix* out = result.row(y);
         for (std::int32_t x = 0; x < source.width(); ++x) {
             for (std::int32_t i = 0; i < n; ++i) {
-                const std::int32_t sy = MvWrap(static_cast<std::int64_t>(y) + hy - rowsOf[i],
-                                               source.height());
-                const Pix p = padded.row(sy)[x + offsets[i]];
+                const Pix p = under[rowsOf[i]][x + offsets[i]];
                 gathered[i] = Item{MvPixelRules::greyOf(p), p};
             }
             MvInsertionSort(gathered.data(), n,
@@ -149,12 +174,12 @@ void rankGeneral(const MvPixelArray<Pix>& source, const std::vector<std::int32_t
 void rankSquare(const MvPixelArray<bgPix>& source, std::int32_t size, std::int32_t rank,
                 MvPixelArray<bgPix>& result) {
     const std::int32_t h = size / 2;
-    const MvPaddedRows<bgPix> padded(source, h, 1, [](bgPix p, bgPix* to) { *to = p; });
+    auto padded = MvPadRows<bgPix>(source, h, 1, size, copyRow<bgPix>);
     const std::uint8_t* rows[5];
     for (std::int32_t y = 0; y < source.height(); ++y) {
         MvYield();
         for (std::int32_t j = 0; j < size; ++j)
-            rows[j] = padded.row(MvWrap(static_cast<std::int64_t>(y) + h - j, source.height()));
+            rows[j] = padded.row(static_cast<std::int64_t>(y) + h - j);
         MvFilterKernels::rankSquareRow(rows, size, rank, result.row(y), source.width());
     }
 }

@@ -4,8 +4,6 @@
 #define MORVANE_ENGINE_MVRANKSORT_H
 
 #include <cstdint>
-#include <utility>
-#include <vector>
 
 // Sorts n items ascending by less; equal items keep their order.
 template <class T, class Less>
@@ -19,9 +17,44 @@ void MvInsertionSort(T* items, int n, Less less) {
     }
 }
 
-// The compare-exchange steps (low index, high index) of Batcher's odd-even
-// merge sort for n items, keeping only the steps that the item at position
-// rank depends on: after them position rank holds the rank-th smallest.
-std::vector<std::pair<int, int>> MvRankNetwork(int n, int rank);
+// One compare-exchange: afterwards item low <= item high.
+struct MvSortStep {
+    int low = 0;
+    int high = 0;
+};
+
+// The steps of Batcher's odd-even merge sort for n items (the network of
+// the next power of two without the steps that touch items past n, which
+// stand for +infinity); writes them to steps when given; returns how many.
+constexpr int MvBatcherSteps(int n, MvSortStep* steps) {
+    int size = 1;
+    while (size < n)
+        size <<= 1;
+    int count = 0;
+    for (int p = 1; p < size; p <<= 1)
+        for (int k = p; k >= 1; k >>= 1)
+            for (int j = k % p; j + k < size; j += 2 * k)
+                for (int i = 0; i < k && i + j + k < size; ++i)
+                    if ((i + j) / (2 * p) == (i + j + k) / (2 * p) && i + j + k < n) {
+                        if (steps) {
+                            steps[count].low = i + j;
+                            steps[count].high = i + j + k;
+                        }
+                        ++count;
+                    }
+    return count;
+}
+
+// The whole network for kItems items, fixed at compile time.
+template <int kItems>
+struct MvSortingNetwork {
+    static constexpr int kCount = MvBatcherSteps(kItems, nullptr);
+    MvSortStep steps[kCount > 0 ? kCount : 1];
+    constexpr MvSortingNetwork() : steps() { MvBatcherSteps(kItems, steps); }
+    static const MvSortingNetwork kSteps;
+};
+
+template <int kItems>
+constexpr MvSortingNetwork<kItems> MvSortingNetwork<kItems>::kSteps{};
 
 #endif

@@ -1,6 +1,6 @@
 // The vectorised filter kernels against their scalar twins on random rows
 // (widths 1 to 67, kernels and masks of every size up to 9 x 9, grey and
-// colour lanes), the pruned sorting network against a full sort, and the
+// colour lanes), the sorting network against a full sort, and the
 // traced fractal against the count of every pixel.
 #include "image/MvColourTable.h"
 #include "image/MvFilterKernels.h"
@@ -132,26 +132,27 @@ TEST(FilterKernels, RankOfFullSquaresMatchesTheTwin) {
     });
 }
 
-TEST(RankNetwork, EveryRankOfEverySizeIsTheSortedItem) {
+TEST(SortingNetwork, SortsEveryCountUpToTwentyFive) {
     std::mt19937 random(5);
-    for (int n = 1; n <= 25; ++n)
-        for (int rank = 0; rank < n; ++rank)
-            for (int trial = 0; trial < 20; ++trial) {
-                std::vector<int> items(static_cast<std::size_t>(n));
-                for (int& v : items)
-                    v = static_cast<int>(random() % 7);
-                std::vector<int> sorted(items);
-                std::sort(sorted.begin(), sorted.end());
-                for (const auto& step : MvRankNetwork(n, rank))
-                    if (items[step.second] < items[step.first])
-                        std::swap(items[step.first], items[step.second]);
-                ASSERT_EQ(items[rank], sorted[rank]) << "n " << n << " rank " << rank;
-            }
-}
-
-TEST(RankNetwork, PruningKeepsLessThanTheWholeNetwork) {
-    EXPECT_LT(MvRankNetwork(25, 0).size(), MvRankNetwork(25, 12).size());
-    EXPECT_TRUE(MvRankNetwork(1, 0).empty());
+    for (int n = 1; n <= 25; ++n) {
+        std::vector<MvSortStep> steps(static_cast<std::size_t>(MvBatcherSteps(n, nullptr)));
+        MvBatcherSteps(n, steps.data());
+        for (int trial = 0; trial < 200; ++trial) {
+            std::vector<int> items(static_cast<std::size_t>(n));
+            for (int& v : items)
+                v = static_cast<int>(random() % 7);
+            std::vector<int> sorted(items);
+            std::sort(sorted.begin(), sorted.end());
+            for (const MvSortStep& step : steps)
+                if (items[step.high] < items[step.low])
+                    std::swap(items[step.low], items[step.high]);
+            ASSERT_EQ(items, sorted) << "n " << n;
+        }
+    }
+    // The compile-time networks of the fast rank filter are the same lists.
+    EXPECT_EQ(MvSortingNetwork<9>::kCount, MvBatcherSteps(9, nullptr));
+    EXPECT_EQ(MvSortingNetwork<25>::kSteps.steps[3].high,
+              [] { std::vector<MvSortStep> s(200); MvBatcherSteps(25, s.data()); return s[3].high; }());
 }
 
 TEST(InsertionSort, EqualItemsKeepTheirOrder) {
