@@ -25,6 +25,16 @@ constexpr int kMemoryStatus = -108;
 // Tables larger than this are refused as an allocation failure.
 constexpr double kLargestTable = 1 << 24;
 
+// Pictures larger than this are refused as an allocation failure before
+// anything is allocated (the system might promise the memory and fail only
+// when it is touched).
+constexpr double kLargestPicture = double(1 << 28);
+
+void checkPictureSize(double width, double height) {
+    if (width * height > kLargestPicture)
+        throw std::bad_alloc();
+}
+
 std::int32_t whole(double v) {
     if (!(v == v))
         return 0;
@@ -124,7 +134,10 @@ MvValue* fractalMandelbrot(MvPluginErrorBlock* error, MvParameterBlock* params) 
     view.depth = MvParameterBlockIsDynamicGenerationRequired(params, "depth")
                      ? whole(200.0 * std::pow(view.scale / 2.0, -0.25))
                      : whole(number(params, "depth"));
-    return render(error, params, [&] { return MvTraceMandelbrot(view); });
+    return render(error, params, [&] {
+        checkPictureSize(view.width, view.height);
+        return MvTraceMandelbrot(view);
+    });
 }
 
 MvValue* fractalJulia(MvPluginErrorBlock* error, MvParameterBlock* params) {
@@ -134,7 +147,10 @@ MvValue* fractalJulia(MvPluginErrorBlock* error, MvParameterBlock* params) {
     view.scale = number(params, "scale");
     view.size = whole(number(params, "size"));
     view.depth = whole(number(params, "depth"));
-    return render(error, params, [&] { return MvTraceJulia(view); });
+    return render(error, params, [&] {
+        checkPictureSize(view.size, view.size);
+        return MvTraceJulia(view);
+    });
 }
 
 } // namespace MvBuiltins
