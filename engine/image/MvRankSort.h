@@ -23,10 +23,12 @@ struct MvSortStep {
     int high = 0;
 };
 
-// The steps of Batcher's odd-even merge sort for n items (the network of
-// the next power of two without the steps that touch items past n, which
-// stand for +infinity); writes them to steps when given; returns how many.
-constexpr int MvBatcherSteps(int n, MvSortStep* steps) {
+// Walks the steps of Batcher's odd-even merge sort for n items (the network
+// of the next power of two without the steps that touch items past n,
+// which stand for +infinity), calling emit(index, low, high) for each;
+// returns how many there are.
+template <class Emit>
+constexpr int MvBatcherWalk(int n, Emit& emit) {
     int size = 1;
     while (size < n)
         size <<= 1;
@@ -35,23 +37,41 @@ constexpr int MvBatcherSteps(int n, MvSortStep* steps) {
         for (int k = p; k >= 1; k >>= 1)
             for (int j = k % p; j + k < size; j += 2 * k)
                 for (int i = 0; i < k && i + j + k < size; ++i)
-                    if ((i + j) / (2 * p) == (i + j + k) / (2 * p) && i + j + k < n) {
-                        if (steps) {
-                            steps[count].low = i + j;
-                            steps[count].high = i + j + k;
-                        }
-                        ++count;
-                    }
+                    if ((i + j) / (2 * p) == (i + j + k) / (2 * p) && i + j + k < n)
+                        emit(count++, i + j, i + j + k);
     return count;
+}
+
+struct MvSortStepCounter {
+    constexpr void operator()(int, int, int) const {}
+};
+
+constexpr int MvBatcherStepCount(int n) {
+    MvSortStepCounter counter;
+    return MvBatcherWalk(n, counter);
 }
 
 // The whole network for kItems items, fixed at compile time.
 template <int kItems>
 struct MvSortingNetwork {
-    static constexpr int kCount = MvBatcherSteps(kItems, nullptr);
+    static constexpr int kCount = MvBatcherStepCount(kItems);
     MvSortStep steps[kCount > 0 ? kCount : 1];
-    constexpr MvSortingNetwork() : steps() { MvBatcherSteps(kItems, steps); }
+
+    constexpr MvSortingNetwork() : steps() {
+        Filler filler{steps};
+        MvBatcherWalk(kItems, filler);
+    }
+
     static const MvSortingNetwork kSteps;
+
+private:
+    struct Filler {
+        MvSortStep (&steps)[kCount > 0 ? kCount : 1];
+        constexpr void operator()(int index, int low, int high) {
+            steps[index].low = low;
+            steps[index].high = high;
+        }
+    };
 };
 
 template <int kItems>

@@ -135,8 +135,9 @@ TEST(FilterKernels, RankOfFullSquaresMatchesTheTwin) {
 TEST(SortingNetwork, SortsEveryCountUpToTwentyFive) {
     std::mt19937 random(5);
     for (int n = 1; n <= 25; ++n) {
-        std::vector<MvSortStep> steps(static_cast<std::size_t>(MvBatcherSteps(n, nullptr)));
-        MvBatcherSteps(n, steps.data());
+        std::vector<MvSortStep> steps;
+        auto collect = [&](int, int low, int high) { steps.push_back(MvSortStep{low, high}); };
+        MvBatcherWalk(n, collect);
         for (int trial = 0; trial < 200; ++trial) {
             std::vector<int> items(static_cast<std::size_t>(n));
             for (int& v : items)
@@ -150,9 +151,19 @@ TEST(SortingNetwork, SortsEveryCountUpToTwentyFive) {
         }
     }
     // The compile-time networks of the fast rank filter are the same lists.
-    EXPECT_EQ(MvSortingNetwork<9>::kCount, MvBatcherSteps(9, nullptr));
-    EXPECT_EQ(MvSortingNetwork<25>::kSteps.steps[3].high,
-              [] { std::vector<MvSortStep> s(200); MvBatcherSteps(25, s.data()); return s[3].high; }());
+    for (int n : {9, 25}) {
+        std::vector<MvSortStep> steps;
+        auto collect = [&](int, int low, int high) { steps.push_back(MvSortStep{low, high}); };
+        MvBatcherWalk(n, collect);
+        const MvSortStep* fixed = n == 9 ? MvSortingNetwork<9>::kSteps.steps
+                                         : MvSortingNetwork<25>::kSteps.steps;
+        ASSERT_EQ(static_cast<int>(steps.size()),
+                  n == 9 ? MvSortingNetwork<9>::kCount : MvSortingNetwork<25>::kCount);
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            EXPECT_EQ(fixed[i].low, steps[i].low);
+            EXPECT_EQ(fixed[i].high, steps[i].high);
+        }
+    }
 }
 
 TEST(InsertionSort, EqualItemsKeepTheirOrder) {
