@@ -122,3 +122,51 @@ void MvImageMultiplyByNumber(MvValue* image, double number) {
 void MvImageDivideByNumber(MvValue* image, double number) {
     combineInPlace(image, MvPixelKernels::Op::kDivide, number);
 }
+
+MvValue* MvImageSumElements(MvValue* image) { return imageOf(image).SumElements(); }
+
+MvValue* MvImageConvolute(MvValue* image, MvValue* kernel) {
+    return imageOf(image).Convolute(kernel);
+}
+
+MvValue* MvImageMedianFilter(MvValue* image, MvValue* mask, double rank) {
+    return imageOf(image).MedianFilter(mask, rank);
+}
+
+MvValue* MvImageGetAlpha(MvValue* image) { return imageOf(image).GetAlpha(); }
+
+MvValue* MvImageSetAlpha(MvValue* image, MvValue* alpha) {
+    return imageOf(image).SetAlpha(alpha);
+}
+
+MvValue* MvImageInterlace(MvValue* image, MvValue* other) {
+    return imageOf(image).Interlace(other);
+}
+
+MvValue* MvImageDeInterlaceEven(MvValue* image) { return imageOf(image).DeInterlaceEven(); }
+
+MvValue* MvImageDeInterlaceOdd(MvValue* image) { return imageOf(image).DeInterlaceOdd(); }
+
+MvValue* MvImageBinaryMin(MvValue* image, MvValue* other) {
+    return imageOf(image).BinaryMin(other);
+}
+
+MvValue* MvImageBinaryMax(MvValue* image, MvValue* other) {
+    return imageOf(image).BinaryMax(other);
+}
+
+double MvImageGetPixelLuminance(MvValue* image, std::int32_t x, std::int32_t y) {
+    return imageOf(image).GetPixelLuminance(x, y);
+}
+
+void MvImageMultiplyPixelByNumber(MvValue* image, std::int32_t x, std::int32_t y, double factor) {
+    imageOf(image).MultiplyPixelByNumber(x, y, factor);
+}
+
+void MvImageTransformAffine(MvValue* source, MvValue* destination, double a, double b, double c,
+                            double d, std::int32_t x0, std::int32_t y0, std::int32_t x1,
+                            std::int32_t y1, std::int32_t sx0, std::int32_t sy0, std::int32_t sx1,
+                            std::int32_t sy1, MvColor background) {
+    imageOf(source).TransformAffine(&imageOf(destination), a, b, c, d, x0, y0, x1, y1, sx0, sy0,
+                                    sx1, sy1, background);
+}

@@ -14,13 +14,6 @@
 
 namespace {
 
-// The filters, drawing and transforms of the image kinds arrive with the
-// image analysis; until then a script that calls one learns so.
-[[noreturn]] void raiseNotAvailable(const char* operation) {
-    MvRaise(std::string("The image operation ") + operation +
-            " is not available in this build yet.");
-}
-
 // Grey values of frames are bytes; scripts see them on the 0..1 scale.
 template <class Pix>
 double greyScale() {
@@ -128,84 +121,6 @@ void MvNewImageValue<Pix>::DrawText(const std::string& text, std::int32_t left, 
                                     std::int32_t right, std::int32_t bottom, double size,
                                     const MvColor& colour) {
     MvDrawText(pixels, text, left, top, right, bottom, size, colour);
-}
-
-// The operations of the image analysis, not yet built.
-
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::Difference(MvValue*, double, bool) {
-    raiseNotAvailable("difference");
-}
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::SumElements() { raiseNotAvailable("sum"); }
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::Convolute(MvValue*) { raiseNotAvailable("convolve"); }
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::MedianFilter(MvValue*, double) {
-    raiseNotAvailable("median filter");
-}
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::GetAlpha() { raiseNotAvailable("get alpha"); }
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::SetAlpha(MvValue*) { raiseNotAvailable("set alpha"); }
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::Interlace(MvValue*) { raiseNotAvailable("interlace"); }
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::DeInterlaceEven() { raiseNotAvailable("de-interlace"); }
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::DeInterlaceOdd() { raiseNotAvailable("de-interlace"); }
-template <class Pix>
-void MvNewImageValue<Pix>::BrightestPixel(double&, double&, double&, bool) {
-    raiseNotAvailable("brightest pixel");
-}
-template <class Pix>
-void MvNewImageValue<Pix>::DarkestPixel(double&, double&, double&, bool) {
-    raiseNotAvailable("darkest pixel");
-}
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::BinaryMin(MvValue*) { raiseNotAvailable("minimum"); }
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::BinaryMax(MvValue*) { raiseNotAvailable("maximum"); }
-template <class Pix>
-double MvNewImageValue<Pix>::GetPixelLuminance(std::int32_t, std::int32_t) {
-    raiseNotAvailable("pixel luminance");
-}
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::ReplaceInside(MvValue*, MvValue*, MvValue*) {
-    raiseNotAvailable("replace");
-}
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::ReplaceOutside(MvValue*, MvValue*, MvValue*) {
-    raiseNotAvailable("replace");
-}
-template <class Pix>
-void MvNewImageValue<Pix>::DrawLine(double, double, double, double, const MvColor&) {
-    raiseNotAvailable("draw line");
-}
-template <class Pix>
-void MvNewImageValue<Pix>::DrawRectangle(double, double, double, double, const MvColor&) {
-    raiseNotAvailable("draw rectangle");
-}
-template <class Pix>
-void MvNewImageValue<Pix>::DrawCircle(double, double, double, const MvColor&) {
-    raiseNotAvailable("draw circle");
-}
-template <class Pix>
-MvValue* MvNewImageValue<Pix>::NormalizedCopy(MvValue*, MvValue*) {
-    raiseNotAvailable("normalize");
-}
-template <class Pix>
-void MvNewImageValue<Pix>::NormalizeInPlace(MvValue*, MvValue*) { raiseNotAvailable("normalize"); }
-template <class Pix>
-void MvNewImageValue<Pix>::MultiplyPixelByNumber(std::int32_t, std::int32_t, double) {
-    raiseNotAvailable("multiply pixel");
-}
-template <class Pix>
-void MvNewImageValue<Pix>::TransformAffine(Mv2DValue*, double, double, double, double,
-                                           std::int32_t, std::int32_t, std::int32_t,
-                                           std::int32_t, std::int32_t, std::int32_t,
-                                           std::int32_t, std::int32_t, const MvColor&) {
-    raiseNotAvailable("affine transform");
 }
 
 MV_FOR_EACH_PIXEL_TYPE(MV_INSTANTIATE_IMAGE_CLASS)

@@ -72,10 +72,10 @@ public:
     void Resize(std::int32_t width, std::int32_t height) override;
     MvValue* ReplaceInside(MvValue* minimum, MvValue* maximum, MvValue* replacement) override;
     MvValue* ReplaceOutside(MvValue* minimum, MvValue* maximum, MvValue* replacement) override;
-    void DrawLine(double x1, double y1, double x2, double y2, const MvColor& colour) override;
-    void DrawRectangle(double left, double top, double right, double bottom,
-                       const MvColor& colour) override;
-    void DrawCircle(double x, double y, double radius, const MvColor& colour) override;
+    void DrawLine(double x1, double y1, double x2, double y2, const MvDrawStyle& style) override;
+    void DrawRectangle(double x, double y, double width, double height,
+                       const MvDrawStyle& style) override;
+    void DrawCircle(double x, double y, double radius, const MvDrawStyle& style) override;
     void DrawText(const std::string& text, std::int32_t left, std::int32_t top,
                   std::int32_t right, std::int32_t bottom, double size,
                   const MvColor& colour) override;

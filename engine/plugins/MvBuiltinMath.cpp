@@ -2,6 +2,7 @@
 // Find.Correlate and the escape count of a Mandelbrot point.
 #include "MvBuiltins.h"
 
+#include "morvane/Mv2DValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvScalarApi.h"
 #include "morvane/MvVectorApi.h"
@@ -39,7 +40,7 @@ bool isImageKind(MvTypeEnum type) {
            type == MvTypeImage;
 }
 
-// The two-argument extremes: numbers here, images once their kind exists.
+// The two-argument extremes: of numbers, or pixel by pixel of images.
 MvValue* extreme(MvPluginErrorBlock* error, MvParameterBlock* params, bool greatest,
                  const char* unsupported) {
     MvValue* x = MvParameterBlockGetValue(params, "x");
@@ -52,8 +53,10 @@ MvValue* extreme(MvPluginErrorBlock* error, MvParameterBlock* params, bool great
         const double b = y->GetNumber();
         return MvNumberCreate(greatest ? (a > b ? a : b) : (a < b ? a : b));
     }
-    if (isImageKind(type))
-        return fail(error, "Image values are not available in this build yet.");
+    if (isImageKind(type)) {
+        Mv2DValue* image = static_cast<Mv2DValue*>(x);
+        return greatest ? image->BinaryMax(y) : image->BinaryMin(y);
+    }
     return fail(error, unsupported);
 }
 

@@ -18,6 +18,16 @@
 
 class MvGWorld;
 
+// How drawing sets a pixel: the colour, the mode (1 copy, 2 xor, 3 or;
+// anything else raises "Illegal mode"), the weight of the new value against
+// the old per channel (1 replaces it) and whether closed shapes are filled.
+struct MvDrawStyle {
+    MvColor colour;
+    MvColor weight{1.0, 1.0, 1.0};
+    int mode = 1;
+    bool fill = false;
+};
+
 // Hours, minutes, seconds and frames.
 struct MvTimeCode {
     std::uint8_t hours = 0;
@@ -67,10 +77,11 @@ public:
     virtual MvValue* ReplaceInside(MvValue* minimum, MvValue* maximum, MvValue* replacement) = 0;
     virtual MvValue* ReplaceOutside(MvValue* minimum, MvValue* maximum,
                                     MvValue* replacement) = 0;
-    virtual void DrawLine(double x1, double y1, double x2, double y2, const MvColor& colour) = 0;
-    virtual void DrawRectangle(double left, double top, double right, double bottom,
-                               const MvColor& colour) = 0;
-    virtual void DrawCircle(double x, double y, double radius, const MvColor& colour) = 0;
+    // Drawing changes the image itself; pixels outside it are skipped.
+    virtual void DrawLine(double x1, double y1, double x2, double y2, const MvDrawStyle& style) = 0;
+    virtual void DrawRectangle(double x, double y, double width, double height,
+                               const MvDrawStyle& style) = 0;
+    virtual void DrawCircle(double x, double y, double radius, const MvDrawStyle& style) = 0;
     // Draws text inside the box left, top, right, bottom.
     virtual void DrawText(const std::string& text, std::int32_t left, std::int32_t top,
                           std::int32_t right, std::int32_t bottom, double size,

@@ -8,6 +8,7 @@
 #ifndef MORVANE_MVIMAGEAPI_H
 #define MORVANE_MVIMAGEAPI_H
 
+#include "MvColor.h"
 #include "MvExport.h"
 #include "MvGWorld.h"
 #include "MvValue.h"
@@ -50,5 +51,48 @@ MV_C_API double MvImageGetQuality(MvValue* image);
 // rules; dividing by 0 raises "division by zero".
 MV_C_API void MvImageMultiplyByNumber(MvValue* image, double number);
 MV_C_API void MvImageDivideByNumber(MvValue* image, double number);
+
+// The filters. Each returns a new image of the kind of its first argument
+// (the caller owns it) and leaves the arguments unchanged.
+//
+// The sum of the grey values (frames on the 0..1 scale) as a colour value
+// with red = green = blue = the sum.
+MV_C_API MvValue* MvImageSumElements(MvValue* image);
+// True convolution with the kernel image (of any kind), flipped, using its
+// centred odd-sized part; coordinates past the edges wrap around.
+MV_C_API MvValue* MvImageConvolute(MvValue* image, MvValue* kernel);
+// The rank-th smallest (from 0) of the pixels under the non-zero pixels of
+// the mask, wrapping around like the convolution; rank is truncated and
+// held to 0 .. count - 1, so count / 2 gives the median.
+MV_C_API MvValue* MvImageMedianFilter(MvValue* image, MvValue* mask, double rank);
+// Colour images only: the alpha channel as a grey colour image, and a copy
+// with the alpha channel taken from the grey values of alpha.
+MV_C_API MvValue* MvImageGetAlpha(MvValue* image);
+MV_C_API MvValue* MvImageSetAlpha(MvValue* image, MvValue* alpha);
+// Rows of image and other taken in turn (other: same kind and width, the
+// same height or one row less); the even or odd rows of an image.
+MV_C_API MvValue* MvImageInterlace(MvValue* image, MvValue* other);
+MV_C_API MvValue* MvImageDeInterlaceEven(MvValue* image);
+MV_C_API MvValue* MvImageDeInterlaceOdd(MvValue* image);
+// The pixel-wise minimum or maximum of two images of the same kind over
+// their common area; the rest of the result is image's.
+MV_C_API MvValue* MvImageBinaryMin(MvValue* image, MvValue* other);
+MV_C_API MvValue* MvImageBinaryMax(MvValue* image, MvValue* other);
+// The luminance 0..1 of pixel (x, y).
+MV_C_API double MvImageGetPixelLuminance(MvValue* image, std::int32_t x, std::int32_t y);
+// Pixel (x, y) of image itself times factor (frames clamp to 0..255).
+MV_C_API void MvImageMultiplyPixelByNumber(MvValue* image, std::int32_t x, std::int32_t y,
+                                           double factor);
+// Fills the rectangle x0 <= x < x1, y0 <= y < y1 (destination pixel
+// (x - x0, y - y0)) of destination, an image of source's kind, with the
+// source mapped back through the inverse of (u, v) -> (a u + b v, c u + d v)
+// and blended bilinearly; source pixels outside sx0 <= x < sx1,
+// sy0 <= y < sy1 read as the background. Columns past the destination's
+// width are skipped; a row past its height raises the index error.
+MV_C_API void MvImageTransformAffine(MvValue* source, MvValue* destination, double a, double b,
+                                     double c, double d, std::int32_t x0, std::int32_t y0,
+                                     std::int32_t x1, std::int32_t y1, std::int32_t sx0,
+                                     std::int32_t sy0, std::int32_t sx1, std::int32_t sy1,
+                                     MvColor background);
 
 #endif

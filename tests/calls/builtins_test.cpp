@@ -152,13 +152,10 @@ TEST_F(Builtins, MandelbrotEscapeCounts) {
     EXPECT_EQ(r.console, "-1\n1\n3\n5\n");
 }
 
-TEST_F(Builtins, ImageAndMediaFunctionsReportThatTheirKindIsMissing) {
+TEST_F(Builtins, MediaFunctionsReportThatTheirKindIsMissing) {
     EXPECT_EQ(failure(runScript("set f to Frame.Grab();\n")),
               "Plugin failed with error (#-1):\n\t"
               "Frame.Grab: values of kind videosource are not available in this build yet.");
-    EXPECT_EQ(failure(runScript("set f to Fractal.Julia(0, 0);\n")),
-              "Plugin failed with error (#-1):\n\t"
-              "Fractal.Julia: values of kind frame are not available in this build yet.");
 }
 
 // --------------------------------------------------------------------- File

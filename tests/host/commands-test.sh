@@ -109,4 +109,34 @@ expect_eq "bad plug-in status" 3 $?
 [ -s err.txt ] || fail "bad plug-in: a message on standard error"
 expect_file "bad plug-in: the script does not run" "" out.txt
 
+# The plug-ins that ship with morvane load by default, from the plugins
+# folder beside the host; --no-default-plugins leaves them out.
+grep -q -- '--no-default-plugins' help.txt || fail "help mentions --no-default-plugins"
+"$host" functions ImageFilter > out.txt 2> err.txt
+expect_eq "functions of the shipped plug-in" 0 $?
+grep -q "ImageFilter.Convolute(" out.txt || fail "functions lists ImageFilter.Convolute"
+"$host" functions --no-default-plugins ImageFilter > out.txt 2> err.txt
+expect_eq "functions without the shipped plug-ins" 3 $?
+"$host" run -e 'print ImageFilter.Median({{0.1, 0.9, 0.2}})[0];' > out.txt 2> err.txt
+expect_eq "run with the shipped plug-in" 0 $?
+expect_file "the shipped plug-in's result" $'0.2\t0.2\t0.2\n' out.txt
+"$host" run --no-default-plugins -e 'print ImageFilter.Median({{0.1}});' > out.txt 2> err.txt
+expect_eq "a shipped function left out is no function" 2 $?
+
+# MORVANE_PLUGIN_PATH adds folders; a broken file there is skipped with a
+# warning, the good ones still load and the run goes on.
+mkdir -p extra empty
+printf 'not a library' > extra/broken.so
+printf 'not a library either' > extra/ignored.txt
+cp "$(dirname "$host")/plugins/imagefilter.so" extra/imagefilter.so
+MORVANE_PLUGIN_PATH="$work/empty::$work/missing:$work/extra" \
+  "$host" run -e 'print ImageFilter.Median({{0.5}})[0];' > out.txt 2> err.txt
+expect_eq "broken plug-in in the path: status" 0 $?
+expect_file "broken plug-in in the path: the run goes on" $'0.5\n' out.txt
+grep -q "warning: skipped the plug-in $work/extra/broken.so" err.txt ||
+  fail "broken plug-in in the path: a warning names it"
+[ "$(wc -l < err.txt)" -eq 1 ] || fail "only the broken file is warned about: $(cat err.txt)"
+MORVANE_PLUGIN_PATH="$work/extra" "$host" run --no-default-plugins -e 'print 1;' > out.txt 2> err.txt
+expect_file "--no-default-plugins leaves the path alone too" "" err.txt
+
 finish

@@ -46,6 +46,10 @@ bool parseScriptCommand(int argc, char** argv, int first, HostOptions& options,
                 options.command = HostCommand::Help;
                 return true;
             }
+            if (std::strcmp(arg, "--no-default-plugins") == 0) {
+                options.defaultPlugins = false;
+                continue;
+            }
             std::string value;
             int matched = takeValue(argc, argv, i, "--plugin", value);
             if (matched == 1) {
@@ -123,6 +127,10 @@ bool parseHostOptions(int argc, char** argv, HostOptions& options, std::string& 
                 options.command = HostCommand::Help;
                 return true;
             }
+            if (std::strcmp(argv[i], "--no-default-plugins") == 0) {
+                options.defaultPlugins = false;
+                continue;
+            }
             if (argv[i][0] == '-') {
                 error = std::string("unknown option ") + argv[i];
                 return false;
@@ -150,10 +158,10 @@ bool parseHostOptions(int argc, char** argv, HostOptions& options, std::string& 
 
 void printHostUsage(std::FILE* out) {
     std::fputs(
-        "usage: morvane run [--windows DIR] [--plugin PATH]... (SCRIPT | -e TEXT)\n"
-        "       morvane check [--plugin PATH]... (SCRIPT | -e TEXT)\n"
-        "       morvane lex [--plugin PATH]... (SCRIPT | -e TEXT)\n"
-        "       morvane functions [NAMESPACE [NAME]]\n"
+        "usage: morvane run [--windows DIR] [PLUG-IN OPTIONS] (SCRIPT | -e TEXT)\n"
+        "       morvane check [PLUG-IN OPTIONS] (SCRIPT | -e TEXT)\n"
+        "       morvane lex [PLUG-IN OPTIONS] (SCRIPT | -e TEXT)\n"
+        "       morvane functions [--no-default-plugins] [NAMESPACE [NAME]]\n"
         "       morvane --help | --version\n"
         "\n"
         "commands:\n"
@@ -168,6 +176,10 @@ void printHostUsage(std::FILE* out) {
         "  --windows DIR   write every script window as DIR/TITLE.svg whenever it\n"
         "                  changes\n"
         "  --plugin PATH   load a native plug-in library before the script is parsed\n"
+        "  --no-default-plugins\n"
+        "                  do not load the plug-ins that ship with morvane (from the\n"
+        "                  plugins folder beside the program, the installed\n"
+        "                  lib/morvane/plugins, and each folder of MORVANE_PLUGIN_PATH)\n"
         "\n"
         "exit status: 0 success, 1 run error or interruption, 2 syntax error,\n"
         "3 usage, file or plug-in error. Ctrl-C stops a run; a second one ends\n"

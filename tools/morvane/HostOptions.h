@@ -26,6 +26,8 @@ struct HostOptions {
     std::string windowsDir;
     // Plug-in libraries to load before the script is parsed.
     std::vector<std::string> plugins;
+    // Whether the plug-ins that ship with morvane are loaded too.
+    bool defaultPlugins = true;
     // functions: an optional namespace and function name.
     std::vector<std::string> functionArgs;
 };

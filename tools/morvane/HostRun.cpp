@@ -3,6 +3,7 @@
 // console, forwards Ctrl-C as the interrupted flag and redraws windows.
 #include "HostRun.h"
 
+#include "DefaultPlugins.h"
 #include "PluginGlue.h"
 #include "SvgWindow.h"
 
@@ -85,6 +86,8 @@ Session openSession(const HostOptions& options) {
     if (!loadScript(options, text))
         return nullptr;
     registerBuiltinFunctions();
+    if (options.defaultPlugins)
+        loadDefaultPlugins(defaultPluginFolders());
     if (!loadPlugins(options.plugins))
         return nullptr;
     // A length of 0 would make the engine read up to a terminator: the

@@ -1,6 +1,7 @@
 // The process-wide function registry as the host fills, lists and empties it.
 #include "PluginGlue.h"
 
+#include "DefaultPlugins.h"
 #include "HostOptions.h"
 
 #include "morvane/MvHost.h"
@@ -40,8 +41,10 @@ void deleteFunctionRegistry() { MvDeletePluginRegistry(); }
 
 // The signature texts of every native function, of one namespace, or of one
 // function, one after another, each ending in a line end.
-int listFunctions(const std::vector<std::string>& args) {
+int listFunctions(const std::vector<std::string>& args, bool defaultPlugins) {
     registerBuiltinFunctions();
+    if (defaultPlugins)
+        loadDefaultPlugins(defaultPluginFolders());
     MvPluginRegistry* registry = MvPluginRegistry::THE_PluginRegistry();
     MvListValue* list = nullptr;
     try {

@@ -15,7 +15,8 @@ bool loadPlugins(const std::vector<std::string>& paths);
 // Destroys the registry, before the host ends.
 void deleteFunctionRegistry();
 
-// The "functions" command: prints the signature texts.
-int listFunctions(const std::vector<std::string>& args);
+// The "functions" command: prints the signature texts of the built-in
+// functions and, with defaultPlugins, of the plug-ins that ship with morvane.
+int listFunctions(const std::vector<std::string>& args, bool defaultPlugins);
 
 #endif

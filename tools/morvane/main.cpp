@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
             std::printf("morvane %s\n", MvGetVersionString());
             return kExitOk;
         case HostCommand::Functions:
-            return listFunctions(options.functionArgs);
+            return listFunctions(options.functionArgs, options.defaultPlugins);
         case HostCommand::Run:
             return runCommand(options);
         case HostCommand::Check:
