@@ -29,16 +29,18 @@ inline double MvFindWeightPenalty(const FindParameters& p, std::int32_t x, std::
     return 1.0 - weight.at(column, row);
 }
 
-// Runs the search over the (clipped) window of p; input has been prepared
-// with the reduced source and match. False, with nothing recorded, when the
-// clipped window has a negative width or height.
+// Runs the search over the clipped window of p (p keeps it); input has been
+// prepared with the reduced source and match. The output begins with the
+// window as asked for, so that a score map keeps its geometry. False, with
+// nothing recorded, when the clipped window has a negative width or height.
 template <class Pix>
 bool MvWalkPlacements(FindParameters& p, NewFindStrategyInputFrame<Pix>& input,
                       NewFindStrategyOutput& output) {
+    const FindParameters asked = p;
     MvClipFindWindow(p);
     if (p.right - p.left < 0 || p.bottom - p.top < 0)
         return false;
-    output.begin(p);
+    output.begin(asked);
     input.setHorizontalRange(p.left, p.right);
     const double scale = input.pixelScale();
     const bool weighted = p.weight && !p.weight->empty();

@@ -16,7 +16,7 @@
 class NewFindStrategyOutput {
 public:
     virtual ~NewFindStrategyOutput() = default;
-    // Called once with the clipped window before the first placement.
+    // Called once with the window as asked for before the first placement.
     virtual void begin(const FindParameters& parameters) = 0;
     // The score of placement (x, y); false ends the search.
     virtual bool record(std::int32_t x, std::int32_t y, float score) = 0;
