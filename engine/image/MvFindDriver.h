@@ -10,6 +10,7 @@
 #include "morvane/MvProcess.h"
 
 #include <algorithm>
+#include <vector>
 
 // Limits the window to the placements that overlap the source by at least
 // one pixel.
@@ -44,25 +45,40 @@ bool MvWalkPlacements(FindParameters& p, NewFindStrategyInputFrame<Pix>& input,
     input.setHorizontalRange(p.left, p.right);
     const double scale = input.pixelScale();
     const bool weighted = p.weight && !p.weight->empty();
+    std::vector<float> scores(static_cast<std::size_t>(p.right - p.left));
     for (std::int32_t y = p.top; y < p.bottom; ++y) {
         MvYield();
         const std::int32_t firstRow = std::max(y, 0);
         const std::int32_t endRow = std::min(y + p.matchHeight, p.sourceHeight);
         input.accumulatePlacementRow(y, firstRow, endRow);
         const auto* sums = input.sums() - p.left;
+        float* score = scores.data() - p.left;
         const std::int64_t rows = endRow - firstRow;
-        for (std::int32_t x = p.left; x < p.right; ++x) {
+        // Placements inside the source columns all overlap it alike.
+        const std::int32_t x0 = std::min(std::max(p.left, 0), p.right);
+        const std::int32_t x1 = std::max(std::min(p.right, p.sourceWidth - p.matchWidth + 1), x0);
+        const auto scoreOf = [&](std::int32_t x, std::int64_t overlap) {
+            double s = 1.0;
+            if (!p.hasOverhang || overlap >= p.minimumOverlap)
+                s = static_cast<double>(sums[x]) * scale / static_cast<double>(overlap);
+            if (weighted)
+                s += MvFindWeightPenalty(p, x, y);
+            return s;
+        };
+        const auto edge = [&](std::int32_t x) {
             const std::int64_t columns =
                 std::min(x + p.matchWidth, p.sourceWidth) - std::max(x, 0);
-            const std::int64_t overlap = columns * rows;
-            double score = 1.0;
-            if (!p.hasOverhang || overlap >= p.minimumOverlap)
-                score = static_cast<double>(sums[x]) * scale / static_cast<double>(overlap);
-            if (weighted)
-                score += MvFindWeightPenalty(p, x, y);
-            if (!output.record(x, y, static_cast<float>(score)))
-                return true;
-        }
+            score[x] = static_cast<float>(scoreOf(x, columns * rows));
+        };
+        for (std::int32_t x = p.left; x < x0; ++x)
+            edge(x);
+        const std::int64_t inside = std::int64_t(p.matchWidth) * rows;
+        for (std::int32_t x = x0; x < x1; ++x)
+            score[x] = static_cast<float>(scoreOf(x, inside));
+        for (std::int32_t x = x1; x < p.right; ++x)
+            edge(x);
+        if (!output.recordRow(p.left, y, scores.data(), p.right - p.left))
+            return true;
     }
     return true;
 }

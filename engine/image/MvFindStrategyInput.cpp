@@ -31,29 +31,22 @@ void NewFindStrategyInputFrameGreySimd<bgPix>::release() {
 void NewFindStrategyInputFrameGreySimd<bgPix>::accumulatePlacementRow(std::int32_t y,
                                                                        std::int32_t firstRow,
                                                                        std::int32_t endRow) {
-    std::fill(sums_.begin(), sums_.end(), Sum(0));
-    const std::int32_t x0 = std::max(left_, 0);
-    const std::int32_t x1 = std::min(right_, sourceWidth_ - matchWidth_ + 1);
-    sourceRows_.clear();
-    matchRows_.clear();
-    for (std::int32_t r = firstRow; r < endRow; ++r) {
-        sourceRows_.push_back(paddedSource_.row(r));
-        matchRows_.push_back(matchRow(r - y));
-    }
-    if (x0 < x1) {
-        interior_.resize(static_cast<std::size_t>(x1 - x0));
-        MvFindByteSads(sourceRows_.data(), matchRows_.data(), endRow - firstRow, matchWidth_, x0,
-                       x1, interior_.data());
-        std::copy(interior_.begin(), interior_.end(), sums_.begin() + (x0 - left_));
-    }
-    for (std::int32_t x = left_; x < right_; ++x) {
-        if (x >= x0 && x < x1)
-            continue;
+    const std::int32_t x0 = std::min(std::max(left_, 0), right_);
+    const std::int32_t x1 = std::max(std::min(right_, sourceWidth_ - matchWidth_ + 1), x0);
+    if (x0 < x1)
+        MvFindByteSads(paddedSource_.row(firstRow), paddedSource_.stride(),
+                       matchRow(firstRow - y), padded_.stride(), endRow - firstRow,
+                       matchWidth_, x0, x1, sums_.data() + (x0 - left_));
+    const auto edge = [&](std::int32_t x) {
         Sum sum(0);
-        for (std::size_t k = 0; k < sourceRows_.size(); ++k)
-            sum += placementRowSum(sourceRows_[k], matchRows_[k], x);
+        for (std::int32_t r = firstRow; r < endRow; ++r)
+            sum += placementRowSum(paddedSource_.row(r), matchRow(r - y), x);
         sums_[x - left_] = sum;
-    }
+    };
+    for (std::int32_t x = left_; x < x0; ++x)
+        edge(x);
+    for (std::int32_t x = x1; x < right_; ++x)
+        edge(x);
 }
 
 template <class Pix>

@@ -184,12 +184,12 @@ public:
 
 // The vector sums of absolute differences of byte rows (MvFindSimd.cpp):
 // out[x - x0] = the sum over k < rows of sum over i < width of
-// |match[k][i] - source[k][x + i]| for x in [x0, x1). Each source row is
-// readable (and zero) for a whole vector after x1 + width, each match row
-// is zero from width on for a vector.
-void MvFindByteSads(const std::uint8_t* const* sourceRows, const std::uint8_t* const* matchRows,
-                    std::int32_t rows, std::int32_t width, std::int32_t x0, std::int32_t x1,
-                    std::uint64_t* out);
+// |match row k [i] - source row k [x + i]| for x in [x0, x1), row k of each
+// at k strides from its start. Rows must be readable for a whole vector
+// (and 3 bytes) past x1 + width and width; what lies there is not counted.
+void MvFindByteSads(const std::uint8_t* source, std::size_t sourceStride,
+                    const std::uint8_t* match, std::size_t matchStride, std::int32_t rows,
+                    std::int32_t width, std::int32_t x0, std::int32_t x1, std::uint64_t* out);
 
 // The name of the vector instructions the byte sums run on.
 const char* MvFindSimdTarget();
@@ -216,9 +216,6 @@ public:
 
 private:
     MvPixelArray<bgPix> paddedSource_;
-    std::vector<const std::uint8_t*> sourceRows_;
-    std::vector<const std::uint8_t*> matchRows_;
-    std::vector<std::uint64_t> interior_;
 };
 
 // The input strategy of the core named core ("generic", "RISC", "SIMD",

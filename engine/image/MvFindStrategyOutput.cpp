@@ -22,6 +22,16 @@ bool NewFindStrategyOutputFind::record(std::int32_t x, std::int32_t y, float sco
     return score_ != 0.0;
 }
 
+// The first smallest score of the row, then as record would: the search
+// ends at the first exact hit.
+bool NewFindStrategyOutputFind::recordRow(std::int32_t x, std::int32_t y, const float* scores,
+                                          std::int32_t count) {
+    if (count <= 0)
+        return score_ != 0.0;
+    const float* smallest = std::min_element(scores, scores + count);
+    return record(x + static_cast<std::int32_t>(smallest - scores), y, *smallest);
+}
+
 MvValue* NewFindStrategyOutputFind::result() {
     if (!found())
         return new MvVectorValue({0.0, 0.0, 1.0});

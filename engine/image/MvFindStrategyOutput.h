@@ -20,6 +20,15 @@ public:
     virtual void begin(const FindParameters& parameters) = 0;
     // The score of placement (x, y); false ends the search.
     virtual bool record(std::int32_t x, std::int32_t y, float score) = 0;
+    // The scores of placements (x, y) .. (x + count - 1, y) in order, as
+    // record would take them one by one (the driver's usual way in).
+    virtual bool recordRow(std::int32_t x, std::int32_t y, const float* scores,
+                           std::int32_t count) {
+        for (std::int32_t i = 0; i < count; ++i)
+            if (!record(x + i, y, scores[i]))
+                return false;
+        return true;
+    }
     // The value handed back to the script (a new value).
     virtual MvValue* result() = 0;
 };
@@ -28,6 +37,8 @@ class NewFindStrategyOutputFind : public NewFindStrategyOutput {
 public:
     void begin(const FindParameters& parameters) override;
     bool record(std::int32_t x, std::int32_t y, float score) override;
+    bool recordRow(std::int32_t x, std::int32_t y, const float* scores,
+                   std::int32_t count) override;
     // {x x step, y x step, score}, or {0, 0, 1} when nothing scored below 1.
     MvValue* result() override;
 
