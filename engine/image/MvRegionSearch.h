@@ -67,11 +67,20 @@ private:
     void makeNeighbourhood();
     // Grows the region from (x, y) (source coordinates) until no pixel is pending.
     void grow(std::int32_t x, std::int32_t y);
+    // The same region for radius 1 to 2 when only its sums are wanted and
+    // every pixel weighs 1: filled a run of a row at a time.
+    void growRuns(std::int32_t x, std::int32_t y);
+    std::int32_t border() const { return r_ > 0 ? r_ : 0; }
+    bool fillsByRuns() const { return r_ == 1 && !weighted_ && !keepPoints_; }
+    // Row y of the candidate map, indexed by source x (from left - r to right + r - 1).
+    std::uint8_t* candidateRow(std::int32_t y) {
+        return candidates_.row(y - options_.top + border()) + border() - options_.left;
+    }
     void take(std::int32_t x, std::int32_t y);
     bool accepted() const;
     MvValue* describe();
     std::uint8_t* candidate(std::int32_t x, std::int32_t y) {
-        return candidates_.row(y - options_.top + r_) + (x - options_.left + r_);
+        return candidates_.row(y - options_.top + border()) + (x - options_.left + border());
     }
 
     MvRegionOptions options_;
@@ -80,8 +89,9 @@ private:
     // 1 for a window pixel that passes the test and is not yet in a region;
     // a frame of r zeros around the window spares the fill its edge tests.
     MvPixelArray<bgPix> candidates_;
-    std::vector<Offset> neighbourhood_;
+    std::vector<Offset> neighbourhood_;   // without (0, 0)
     MvPointQueue queue_;
+    std::vector<MvQueuedPoint> seeds_;    // of the run fill
 
     // The region being grown.
     std::int32_t minX_ = 0, minY_ = 0, maxX_ = 0, maxY_ = 0;
