@@ -101,8 +101,10 @@ void RegionSearchBase::growRuns(std::int32_t x, std::int32_t y) {
     minX_ = maxX_ = referenceX_ = x;
     minY_ = maxY_ = referenceY_ = y;
     std::int64_t count = 0, sumX = 0, sumY = 0;
+    // Seeds and runs are kept in candidate-map columns.
+    const std::int32_t shift = columnShift();
     seeds_.clear();
-    seeds_.push_back({x, y});
+    seeds_.push_back({x + shift, y});
     MvYieldPoll poll;
     while (!seeds_.empty()) {
         const MvQueuedPoint seed = seeds_.back();
@@ -118,10 +120,10 @@ void RegionSearchBase::growRuns(std::int32_t x, std::int32_t y) {
         const std::int64_t n = last - first + 1;
         std::memset(row + first, 0, static_cast<std::size_t>(n));
         count += n;
-        sumX += (std::int64_t(first) + last) * n / 2 - n * referenceX_;
+        sumX += (std::int64_t(first) + last) * n / 2 - n * (referenceX_ + shift);
         sumY += n * (seed.y - referenceY_);
-        minX_ = std::min(minX_, first);
-        maxX_ = std::max(maxX_, last);
+        minX_ = std::min(minX_, first - shift);
+        maxX_ = std::max(maxX_, last - shift);
         minY_ = std::min(minY_, seed.y);
         maxY_ = std::max(maxY_, seed.y);
         for (const std::int32_t next : {seed.y - 1, seed.y + 1}) {

@@ -72,10 +72,11 @@ private:
     void growRuns(std::int32_t x, std::int32_t y);
     std::int32_t border() const { return r_ > 0 ? r_ : 0; }
     bool fillsByRuns() const { return r_ == 1 && !weighted_ && !keepPoints_; }
-    // Row y of the candidate map, indexed by source x (from left - r to right + r - 1).
+    // Row y of the candidate map; source column x is at x + columnShift().
     std::uint8_t* candidateRow(std::int32_t y) {
-        return candidates_.row(y - options_.top + border()) + border() - options_.left;
+        return candidates_.row(y - options_.top + border());
     }
+    std::int32_t columnShift() const { return border() - options_.left; }
     void take(std::int32_t x, std::int32_t y);
     bool accepted() const;
     MvValue* describe();
