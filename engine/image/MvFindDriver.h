@@ -51,8 +51,8 @@ bool MvWalkPlacements(FindParameters& p, NewFindStrategyInputFrame<Pix>& input,
         const std::int32_t firstRow = std::max(y, 0);
         const std::int32_t endRow = std::min(y + p.matchHeight, p.sourceHeight);
         input.accumulatePlacementRow(y, firstRow, endRow);
-        const auto* sums = input.sums() - p.left;
-        float* score = scores.data() - p.left;
+        const auto* sums = input.sums();   // placement x at x - left
+        float* score = scores.data();
         const std::int64_t rows = endRow - firstRow;
         // Placements inside the source columns all overlap it alike.
         const std::int32_t x0 = std::min(std::max(p.left, 0), p.right);
@@ -60,7 +60,8 @@ bool MvWalkPlacements(FindParameters& p, NewFindStrategyInputFrame<Pix>& input,
         const auto scoreOf = [&](std::int32_t x, std::int64_t overlap) {
             double s = 1.0;
             if (!p.hasOverhang || overlap >= p.minimumOverlap)
-                s = static_cast<double>(sums[x]) * scale / static_cast<double>(overlap);
+                s = static_cast<double>(sums[x - p.left]) * scale /
+                    static_cast<double>(overlap);
             if (weighted)
                 s += MvFindWeightPenalty(p, x, y);
             return s;
@@ -68,13 +69,13 @@ bool MvWalkPlacements(FindParameters& p, NewFindStrategyInputFrame<Pix>& input,
         const auto edge = [&](std::int32_t x) {
             const std::int64_t columns =
                 std::min(x + p.matchWidth, p.sourceWidth) - std::max(x, 0);
-            score[x] = static_cast<float>(scoreOf(x, columns * rows));
+            score[x - p.left] = static_cast<float>(scoreOf(x, columns * rows));
         };
         for (std::int32_t x = p.left; x < x0; ++x)
             edge(x);
         const std::int64_t inside = std::int64_t(p.matchWidth) * rows;
         for (std::int32_t x = x0; x < x1; ++x)
-            score[x] = static_cast<float>(scoreOf(x, inside));
+            score[x - p.left] = static_cast<float>(scoreOf(x, inside));
         for (std::int32_t x = x1; x < p.right; ++x)
             edge(x);
         if (!output.recordRow(p.left, y, scores.data(), p.right - p.left))

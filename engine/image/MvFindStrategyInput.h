@@ -156,8 +156,9 @@ public:
     // a time.
     void accumulateRowPair(const Pix* sourceRow, const Pix* matchRow) override {
         const std::int32_t width = this->matchWidth_;
-        Sum* sums = this->sums_.data() - this->left_;
-        std::int32_t x = this->left_;
+        Sum* sums = this->sums_.data();   // placement x at x - left
+        const std::int32_t left = this->left_;
+        std::int32_t x = left;
         while (x < this->right_) {
             if (x + kBlock <= this->right_ && this->inside(x) && this->inside(x + kBlock - 1)) {
                 Sum s0(0), s1(0), s2(0), s3(0);
@@ -169,13 +170,13 @@ public:
                     s2 += MvFindDifference(m, from[i + 2]);
                     s3 += MvFindDifference(m, from[i + 3]);
                 }
-                sums[x] += s0;
-                sums[x + 1] += s1;
-                sums[x + 2] += s2;
-                sums[x + 3] += s3;
+                sums[x - left] += s0;
+                sums[x - left + 1] += s1;
+                sums[x - left + 2] += s2;
+                sums[x - left + 3] += s3;
                 x += kBlock;
             } else {
-                sums[x] += this->placementRowSum(sourceRow, matchRow, x);
+                sums[x - left] += this->placementRowSum(sourceRow, matchRow, x);
                 ++x;
             }
         }
