@@ -52,6 +52,3 @@ MvValue* setWindowPosition(MvPluginErrorBlock*, MvParameterBlock* params) {
     }
 
 MV_NOT_YET(frameGrab, "Frame.Grab", "videosource")
-MV_NOT_YET(correlateImage, "Find.Correlate", "image")
-MV_NOT_YET(findMap, "Find.Map", "image")
-MV_NOT_YET(findRegion, "Find.Region", "image")

@@ -20,6 +20,14 @@ const char* const kVectors =
     "repeat 14 times begin append v to v; end\n"
     "repeat 13 times begin append w to w; end\n";
 
+// A 3000 x 3000 black frame and a white 400 x 400 patch that matches
+// nowhere: 6.8 million placements of 160,000 pixels each.
+const char* const kImages =
+    "set big to frame_mono with size to {3000, 3000};\n"
+    "set quality of big to 1;\n"
+    "set patch to frame_mono with size to {400, 400};\n"
+    "set patch[{0, 0}, {400, 400}] to 1;\n";
+
 struct LongCall {
     const char* name;
     std::string setUp;
@@ -30,6 +38,11 @@ std::vector<LongCall> longCalls() {
     return {
         {"MandelbrotPoint", "", "Fractal.MandelbrotPoint(x -> STOP, y -> 0, depth -> 1e300)"},
         {"CorrelateVectors", kVectors, "Find.Correlate(source -> v, match -> w + STOP)"},
+        {"CorrelateImages", kImages,
+         "Find.Correlate(source -> big, match -> patch, scale -> 1 + STOP, "
+         "internal_test_choose_core -> \"generic\")"},
+        {"MapImages", kImages, "Find.Map(source -> big, match -> patch, scale -> 1 + STOP)"},
+        {"RegionOfImage", kImages, "Find.Region(source -> big, value -> STOP, radius -> 1.5)"},
     };
 }
 
