@@ -185,7 +185,7 @@ TEST_F(FailedWrites, AnEncoderThatRefusesLeavesTheOldFile) {
     EXPECT_EQ(entries, 1);
 }
 
-TEST_F(FailedWrites, EmptyFramesAndClosedFolders) {
+TEST_F(FailedWrites, EmptyFramesAndFoldersInTheWay) {
     OwnedValue empty(MvFrameColorCreate(0, 0));
     EXPECT_EQ(thrownMessage([&] { empty->SaveToFile(at("empty.jpg").c_str()); }),
               "Can't create a frame or image with zero area.");
@@ -197,9 +197,12 @@ TEST_F(FailedWrites, EmptyFramesAndClosedFolders) {
     OwnedValue frame = colourFrame(3, 3, testPattern);
     EXPECT_NE(messageOf([&] { frame->SaveToFile(at("taken.png").c_str()); }), kNoException);
     EXPECT_TRUE(std::filesystem::is_directory(at("taken.png")));
+}
 
+TEST_F(FailedWrites, AClosedFolder) {
     if (geteuid() == 0)
         GTEST_SKIP() << "permissions do not hold for root";
+    OwnedValue frame = colourFrame(3, 3, testPattern);
     std::filesystem::create_directory(at("closed"));
     std::filesystem::permissions(at("closed"), std::filesystem::perms::owner_read |
                                                    std::filesystem::perms::owner_exec);

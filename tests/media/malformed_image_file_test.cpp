@@ -99,7 +99,7 @@ TEST_F(MalformedImageFiles, FilesThatSayNothingOfImagesLoadAsText) {
     }
 }
 
-TEST_F(MalformedImageFiles, FoldersUnreadableFilesAndOddNames) {
+TEST_F(MalformedImageFiles, FoldersAndOddNames) {
     std::filesystem::create_directory(at("folder.png"));
     EXPECT_EQ(thrownMessage([&] { load(at("folder.png")); }),
               "file \"" + at("folder.png") + "\" cannot be found.");
@@ -117,9 +117,13 @@ TEST_F(MalformedImageFiles, FoldersUnreadableFilesAndOddNames) {
         EXPECT_EQ(MvValueGetMvType(back.get()), MvTypeFrame);
         EXPECT_EQ(colourPixel(back.get(), 5, 3).red, testPattern(5, 3).red);
     }
+}
 
+TEST_F(MalformedImageFiles, AFileWithoutReadPermission) {
     if (geteuid() == 0)
         GTEST_SKIP() << "permissions do not hold for root";
+    OwnedValue frame = colourFrame(6, 4, testPattern);
+    setCompression(frame.get(), "PNG");
     frame->SaveToFile(at("closed.png").c_str());
     std::filesystem::permissions(at("closed.png"), std::filesystem::perms::none);
     const std::string message = thrownMessage([&] { load(at("closed.png")); });
