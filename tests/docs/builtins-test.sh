@@ -6,7 +6,8 @@ source "$(dirname "$0")/../host/lib.sh" "$1" ""
 reference="$2"
 
 [ -s "$reference" ] || { fail "the reference was generated"; finish; }
-"$host" functions > "$work/functions.txt" || fail "morvane functions"
+# The built-ins only, without the plug-ins that ship with the host.
+"$host" functions --no-default-plugins > "$work/functions.txt" || fail "morvane functions"
 # The functions, by their declarations, and the headings of the reference.
 grep -oE '^[A-Za-z]+\.[A-Za-z0-9_]+\(' "$work/functions.txt" | tr -d '(' | sort -u > "$work/listed.txt"
 sed -n 's/^### //p' "$reference" | sort > "$work/headings.txt"
