@@ -114,6 +114,20 @@ MvPacketPtr readWholeFile(const char* path) {
     return packet;
 }
 
+// A PFM file stores its rows from the bottom up. FFmpeg's decoders before
+// version 6 hand them over in file order, which would load the picture
+// upside down: read the rows backwards instead.
+void putBottomRowLast(AVFrame& frame) {
+#if LIBAVCODEC_VERSION_MAJOR < 60
+    for (int plane = 0; plane < AV_NUM_DATA_POINTERS && frame.data[plane]; ++plane) {
+        frame.data[plane] += std::ptrdiff_t(frame.height - 1) * frame.linesize[plane];
+        frame.linesize[plane] = -frame.linesize[plane];
+    }
+#else
+    (void)frame;
+#endif
+}
+
 MvFramePtr decode(const AVCodec* decoder, const AVPacket& packet, const char* path) {
     MvCodecContextPtr context = MvNewCodecContext(decoder);
     // Damaged data is an error, not a picture with grey holes. TIFF files
@@ -142,6 +156,8 @@ MvFramePtr decode(const AVCodec* decoder, const AVPacket& packet, const char* pa
         raiseFor("Could not get image description from file.", path, "the picture data are damaged");
     if (frame->width <= 0 || frame->height <= 0)
         raiseFor("Could not get image description from file.", path, "the picture has no pixels");
+    if (decoder->id == AV_CODEC_ID_PFM)
+        putBottomRowLast(*frame);
     return frame;
 }
 

@@ -120,13 +120,20 @@ TEST_F(FilesFromOthers, SixteenBitFilesAreReducedToEightBits) {
 }
 
 TEST_F(FilesFromOthers, FloatFilesAreReducedToEightBits) {
-    // One grey level all over (FFmpeg 5.1 and ImageMagick disagree on the
-    // order of a PFM file's rows).
     convert("-size 5x3 xc:'gray(40%)' -define quantum:format=floating-point -depth 32",
             "grey.pfm");
     OwnedValue grey = loadFrame("grey.pfm", MvTypeFrameMono, 5, 3);
     EXPECT_NEAR(greyPixel(grey.get(), 4, 2), 102, 1);
     EXPECT_NEAR(greyPixel(grey.get(), 0, 0), 102, 1);
+    // A PFM file keeps the top of the picture at the top, grey and colour.
+    convert("-size 4x6 gradient:white-black -depth 32", "ramp.pfm");
+    OwnedValue ramp = loadFrame("ramp.pfm", MvTypeFrameMono, 4, 6);
+    EXPECT_EQ(greyPixel(ramp.get(), 0, 0), 255);
+    EXPECT_EQ(greyPixel(ramp.get(), 3, 5), 0);
+    convert("-size 4x6 gradient:red-blue -depth 32", "colour.pfm");
+    OwnedValue colour = loadFrame("colour.pfm", MvTypeFrame, 4, 6);
+    EXPECT_GT(colourPixel(colour.get(), 0, 0).red, 200);
+    EXPECT_GT(colourPixel(colour.get(), 0, 5).blue, 200);
 }
 
 TEST_F(FilesFromOthers, PaletteFilesGoThroughTheirTable) {
