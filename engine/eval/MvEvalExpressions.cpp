@@ -5,6 +5,7 @@
 #include "MvScriptFolderScope.h"
 #include "MvTreeEval.h"
 
+#include "values/MvValueFileProbes.h"
 #include "values/MvBooleanValue.h"
 
 #include "frontend/MvAST.h"
@@ -278,7 +279,8 @@ void MvTreeEval::initializeExpression(const MvAST* node, MvValueHolder& result) 
         result = MvListCreate();
         return;
     case MV_TOK_MOVIE:
-        raiseKindNotAvailable("movie");
+        result = MvNewMovieValue();
+        return;
     case MV_TOK_VIDEOSOURCE:
         raiseKindNotAvailable("videosource");
     case MV_TOK_VIDEOOUTPUT:
