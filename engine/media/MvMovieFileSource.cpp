@@ -29,6 +29,10 @@ MvMovieFileSource::MvMovieFileSource(const std::string& path) {
     path_ = path;
     AVFormatContext* opened = nullptr;
     const int status = avformat_open_input(&opened, path.c_str(), nullptr, nullptr);
+    // Data FFmpeg does not understand is no movie; anything else kept the
+    // file from being opened.
+    if (status == AVERROR_INVALIDDATA)
+        raiseNotAMovie();
     if (status < 0)
         throw new MvMovieOpenError(status, "Cannot open movie file \"" + path + "\"");
     format_.reset(opened);
