@@ -74,6 +74,7 @@ void MvMovieFileSource::indexPackets() {
         if (status < 0)
             break;   // the end, or a damaged tail: the frames read so far stay
         if (packet_->stream_index == stream_->index && packet_->size > 0) {
+            countPictures_ = countPictures_ || packet_->pts == AV_NOPTS_VALUE;
             std::int64_t pts = packet_->pts != AV_NOPTS_VALUE ? packet_->pts : packet_->dts;
             if (pts == AV_NOPTS_VALUE)
                 pts = previousEnd;
@@ -145,7 +146,7 @@ void MvMovieFileSource::seekBefore(int n) {
 }
 
 void MvMovieFileSource::keep(const AVFrame& picture, int target) {
-    int index = indexOfTime(picture.best_effort_timestamp);
+    int index = countPictures_ ? -1 : indexOfTime(picture.best_effort_timestamp);
     if (index < 0)
         index = nextDecoded_;
     if (index < 0)

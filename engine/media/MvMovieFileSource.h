@@ -67,6 +67,9 @@ private:
     MvFramePtr picture_ = MvNewFrame();
     std::vector<Frame> frames_;           // display order
     std::int64_t start_ = 0;
+    // Packets without presentation times (AVI) are indexed in decoding
+    // order; pictures out of the decoder are then counted from the key frame.
+    bool countPictures_ = false;
     int nextDecoded_ = -1;                // index the decoder will give next, -1 unknown
     bool draining_ = false;
 };

@@ -6,6 +6,7 @@
 
 #include "media_support.h"
 #include "script_runner.h"
+#include "morvane/MvProperties.h"
 
 #include <cmath>
 
