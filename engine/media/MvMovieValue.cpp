@@ -3,22 +3,40 @@
 #include "media/MvMovieFileSource.h"
 #include "media/MvMovieFrameStore.h"
 #include "media/MvMovieFrames.h"
+#include "media/MvMovieLive.h"
 #include "morvane/Mv2DValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvGraphics.h"
 
 #include <cmath>
 
-MvMovieValue::MvMovieValue() : settings_(MvMoviePreferences()) {}
+MvMovieValue::MvMovieValue() : settings_(MvMoviePreferences()) { MvNoteLiveMovie(this, true); }
+
+MvMovieValue::MvMovieValue(const MvMovieValue& other)
+    : MvValue(other),
+      segments_(other.segments_),
+      store_(other.store_),
+      settings_(other.settings_),
+      width_(other.width_),
+      height_(other.height_),
+      offsetX_(other.offsetX_),
+      offsetY_(other.offsetY_),
+      preferredRate_(other.preferredRate_),
+      overlayCompression_(other.overlayCompression_),
+      graphicsMode_(other.graphicsMode_),
+      safeAppendMode_(other.safeAppendMode_) {
+    MvNoteLiveMovie(this, true);
+}
 
 MvMovieValue::MvMovieValue(const std::string& path) : settings_(MvMoviePreferences()) {
+    MvNoteLiveMovie(this, true);
     auto source = std::make_shared<MvMovieFileSource>(path);
     width_ = source->width();
     height_ = source->height();
     segments_.push_back(MvMovieSegment{source, 0, source->frameCount()});
 }
 
-MvMovieValue::~MvMovieValue() = default;
+MvMovieValue::~MvMovieValue() { MvNoteLiveMovie(this, false); }
 
 int MvMovieValue::frameCount() const {
     int count = 0;
@@ -218,6 +236,7 @@ void MvMovieValue::Display(MvGraphics* picture) {
     if (!picture)
         MvRaise("Hey, NULL graphics opject");
     picture->addMovie(reinterpret_cast<MvMovieHandle*>(this), 0, 0);
+    picture->setSize(width_, height_);
 }
 
 void MvMovieValue::CopyToClipboard() {

@@ -31,7 +31,7 @@ public:
     MvMovieValue();
     // The movie in a file (or at a URL) FFmpeg can read.
     explicit MvMovieValue(const std::string& path);
-    MvMovieValue(const MvMovieValue&) = default;
+    MvMovieValue(const MvMovieValue& other);
     MvMovieValue& operator=(const MvMovieValue&) = default;
     ~MvMovieValue() override;
 

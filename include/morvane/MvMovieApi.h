@@ -39,6 +39,14 @@ MV_C_API void MvMovieInsertMovie(MvValue* movie, MvValue* other, std::int32_t po
 // A new frame value (the caller owns it), or null.
 MV_C_API MvValue* MvMovieGetFrame(MvValue* movie, std::int32_t frame);
 
+// What a host draws for a movie command (MvGraphicsCommand::getMovie): the
+// frame count, -1 when the movie is gone, and a new 'BGRA' buffer of its
+// first frame that the caller releases, null when there is none.
+struct MvMovieHandle;
+class MvGWorld;
+MV_C_API std::int32_t MvMovieHandleGetFrameCount(MvMovieHandle* handle);
+MV_C_API MvGWorld* MvMovieHandleCreateFirstFrame(MvMovieHandle* handle);
+
 // The compression preferences of new movies: compressor name, spatial and
 // temporal quality (0..1), key frame interval and frame rate. Setting
 // raises nothing; invalid settings are refused with a warning and false.
