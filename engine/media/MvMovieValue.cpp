@@ -8,7 +8,12 @@
 #include "morvane/MvException.h"
 #include "morvane/MvGraphics.h"
 
+#include "morvane/MvFile.h"
+#include "platform/MvPlatform.h"
+
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 MvMovieValue::MvMovieValue() : settings_(MvMoviePreferences()) { MvNoteLiveMovie(this, true); }
 
@@ -239,6 +244,33 @@ void MvMovieValue::Display(MvGraphics* picture) {
     picture->setSize(width_, height_);
 }
 
+namespace {
+
+// Movies put on the clipboard live in temporary files until the process
+// ends cleanly.
+struct ClipboardFiles {
+    std::vector<std::string> paths;
+    ~ClipboardFiles() {
+        for (const std::string& path : paths) {
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+        }
+    }
+};
+
+ClipboardFiles& clipboardFiles() {
+    static ClipboardFiles files;
+    return files;
+}
+
+} // namespace
+
+// The clipboard holds text: the movie is saved to a temporary file whose
+// file URI goes on the clipboard, and reading that URI gives the movie back.
 void MvMovieValue::CopyToClipboard() {
-    MvRaise("Movies cannot be copied to the clipboard in this build.");
+    MvFSSpec spec;
+    MvCreateTempFileSpec(&spec);
+    save(spec.path);
+    clipboardFiles().paths.push_back(spec.path);
+    MvPlatform::setClipboardText("file://" + spec.path);
 }
