@@ -38,6 +38,8 @@ public:
     const AVStream* soundStream() const;
     AVFormatContext& format() { return *format_; }
     int videoStreamIndex() const { return stream_->index; }
+    // The time of the first frame in seconds of the file's clock.
+    double startSeconds() const { return start_ * av_q2d(stream_->time_base); }
     // Someone else read from the file: the next frame needs a seek.
     void forgetPosition() { nextDecoded_ = -1; }
 

@@ -61,12 +61,20 @@ private:
     void copySegment(const MvMovieSegment& segment, std::int64_t offset);
     void encodeFrames();
     void send(AVPacket& packet, AVRational from);
+    void send(AVPacket& packet, AVRational from, AVStream& to);
+    // The sound of the movie's source file, when all its file segments come
+    // from one file with sound the container can carry.
+    void findSound();
+    void copySound();
 
     MvMovieValue& movie_;
     std::string path_;
     OutputPtr output_;
     AVStream* stream_ = nullptr;
     std::int64_t lastDts_ = AV_NOPTS_VALUE;
+    MvMovieFileSource* soundFile_ = nullptr;
+    const AVStream* sound_ = nullptr;
+    AVStream* soundOut_ = nullptr;
 };
 
 bool MovieWriter::canCopy() const {
@@ -109,6 +117,77 @@ void MovieWriter::openContainer(std::ostream& out) {
     stream_ = avformat_new_stream(output_.get(), nullptr);
     if (!stream_)
         MvRaise("Not enough memory to save a movie.");
+}
+
+void MovieWriter::findSound() {
+    for (const MvMovieSegment& segment : movie_.segments()) {
+        auto* file = dynamic_cast<MvMovieFileSource*>(segment.source.get());
+        if (!file)
+            continue;
+        if (soundFile_ && file != soundFile_)
+            return void(soundFile_ = nullptr);
+        soundFile_ = file;
+    }
+    sound_ = soundFile_ ? soundFile_->soundStream() : nullptr;
+    if (!sound_ || avformat_query_codec(output_->oformat, sound_->codecpar->codec_id,
+                                        FF_COMPLIANCE_NORMAL) != 1)
+        return void(sound_ = nullptr);
+    soundOut_ = avformat_new_stream(output_.get(), nullptr);
+    if (!soundOut_ || avcodec_parameters_copy(soundOut_->codecpar, sound_->codecpar) < 0)
+        MvRaise("Not enough memory to save a movie.");
+    soundOut_->codecpar->codec_tag = 0;
+    soundOut_->time_base = sound_->time_base;
+}
+
+// The sound under each segment of the file goes with it; frames the script
+// added have none.
+void MovieWriter::copySound() {
+    if (!sound_)
+        return;
+    AVFormatContext& format = soundFile_->format();
+    const AVRational base = sound_->time_base;
+    const double start = soundFile_->startSeconds();
+    MvPacketPtr packet = MvNewPacket();
+    int position = 0;
+    std::int64_t lastEnd = AV_NOPTS_VALUE;
+    for (const MvMovieSegment& segment : movie_.segments()) {
+        const double movieTime = movie_.frameTime(position);
+        position += segment.count;
+        if (segment.source.get() != soundFile_)
+            continue;
+        const double from = start + soundFile_->frameTime(segment.first);
+        const double to = start + soundFile_->frameTime(segment.first + segment.count);
+        const std::int64_t fromTs = std::llround(from / av_q2d(base));
+        const std::int64_t toTs = std::llround(to / av_q2d(base));
+        const std::int64_t shift = std::llround(movieTime / av_q2d(base)) - fromTs;
+        av_seek_frame(&format, sound_->index, fromTs, AVSEEK_FLAG_BACKWARD);
+        while (av_read_frame(&format, packet.get()) >= 0) {
+            const bool ours = packet->stream_index == sound_->index && packet->pts != AV_NOPTS_VALUE;
+            const std::int64_t pts = packet->pts;
+            if (ours && pts >= toTs) {
+                av_packet_unref(packet.get());
+                break;
+            }
+            // Packets that overlap the segment's start belong to it.
+            if (ours && pts + packet->duration > fromTs) {
+                packet->pts = pts + shift;
+                packet->dts = packet->pts;
+                if (lastEnd == AV_NOPTS_VALUE || packet->pts >= lastEnd) {
+                    lastEnd = packet->pts + packet->duration;
+                    send(*packet, base, *soundOut_);
+                }
+            }
+            av_packet_unref(packet.get());
+        }
+    }
+    soundFile_->forgetPosition();
+}
+
+void MovieWriter::send(AVPacket& packet, AVRational from, AVStream& to) {
+    av_packet_rescale_ts(&packet, from, to.time_base);
+    packet.stream_index = to.index;
+    if (av_interleaved_write_frame(output_.get(), &packet) < 0)
+        raiseWriteFailure();
 }
 
 void MovieWriter::send(AVPacket& packet, AVRational from) {
@@ -168,6 +247,7 @@ void MovieWriter::copyPackets() {
     const AVRational base = file ? file->timeBase()
                                  : static_cast<MvMovieFrameStore&>(source).timeBase();
     stream_->time_base = base;
+    findSound();
     if (avformat_write_header(output_.get(), nullptr) < 0)
         raiseWriteFailure();
     std::int64_t offset = 0;
@@ -202,6 +282,7 @@ void MovieWriter::encodeFrames() {
         MvRaise("Not enough memory to save a movie.");
     stream_->time_base = context.time_base;
     stream_->avg_frame_rate = context.framerate;
+    findSound();
     if (avformat_write_header(output_.get(), nullptr) < 0)
         raiseWriteFailure();
     const auto sink = [&](AVPacket& packet) { send(packet, context.time_base); };
@@ -224,6 +305,7 @@ void MovieWriter::write(std::ostream& out) {
         copyPackets();
     else
         encodeFrames();
+    copySound();
     if (av_write_trailer(output_.get()) < 0)
         raiseWriteFailure();
     avio_flush(output_->pb);

@@ -97,6 +97,28 @@ TEST_F(MovieSaveTest, CutsBetweenKeyFramesAreEncodedAgain) {
     expectStream("cut.mov", "h264", 14, 64, 48, "25/1");
 }
 
+TEST_F(MovieSaveTest, CutsKeepTheirSoundInStep) {
+    ASSERT_TRUE(makeMovie("snd.mp4", 50, "-c:v libx264 -g 5 -bf 0 -pix_fmt yuv420p -c:a aac", 64,
+                          48, 25, true));
+    EXPECT_EQ(run("set m to file \"" + at("snd.mp4") + "\";"
+                  "set file \"" + at("copied.mp4") + "\" to m[10, 30];"
+                  "set file \"" + at("encoded.mov") + "\" to m[12, 30];"
+                  "set file \"" + at("joined.mp4") + "\" to m[10, 20] + m[40, 45];"),
+              "");
+    // Sound comes in packets of 1024 samples at 8 kHz: 0.128 s.
+    const struct {
+        const char* name;
+        double seconds;
+    } cuts[] = {{"copied.mp4", 0.8}, {"encoded.mov", 0.72}, {"joined.mp4", 0.6}};
+    for (const auto& cut : cuts) {
+        SCOPED_TRACE(cut.name);
+        EXPECT_EQ(probe(cut.name, "stream=codec_name", "a:0"), "aac");
+        EXPECT_NEAR(std::stod(probe(cut.name, "stream=duration")), cut.seconds, 0.01);
+        EXPECT_NEAR(std::stod(probe(cut.name, "stream=duration", "a:0")), cut.seconds, 0.13);
+        EXPECT_NEAR(std::stod(probe(cut.name, "stream=start_time", "a:0")), 0, 0.13);
+    }
+}
+
 TEST_F(MovieSaveTest, SavingFailuresLeaveNothingBehind) {
     const std::string made = "set m to movie; append frame with size to {16, 16} to m;";
     EXPECT_EQ(run(made + "set file \"" + at("none/x.mov") + "\" to m;").rfind("error: ", 0), 0u);
