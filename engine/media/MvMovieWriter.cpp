@@ -17,8 +17,12 @@ namespace {
 
 struct OutputClose {
     void operator()(AVFormatContext* f) const {
-        if (f->pb)
+        // The context's buffer is the writer's to free (FFmpeg may have
+        // replaced the one it was given).
+        if (f->pb) {
+            av_freep(&f->pb->buffer);
             avio_context_free(&f->pb);
+        }
         avformat_free_context(f);
     }
 };
