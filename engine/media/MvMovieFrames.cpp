@@ -6,18 +6,37 @@
 
 #include <cmath>
 
+namespace {
+
+MvTimeCode timeCodeAt(double time, double duration) {
+    MvTimeCode code;
+    const double seconds = std::floor(time + 1e-9);
+    const long whole = static_cast<long>(seconds);
+    const double rate = duration > 0 ? 1.0 / duration : 0.0;
+    code.hours = static_cast<std::uint8_t>(whole / 3600 % 256);
+    code.minutes = static_cast<std::uint8_t>(whole / 60 % 60);
+    code.seconds = static_cast<std::uint8_t>(whole % 60);
+    code.frames = static_cast<std::uint8_t>(std::floor((time - seconds) * rate + 1e-6));
+    return code;
+}
+
+} // namespace
+
 void MvSetMovieFrameTiming(MvValue* frame, double time, double duration) {
     auto* image = dynamic_cast<Mv2DValue*>(frame);
     if (!image)
         return;
     image->duration = duration;
-    const double seconds = std::floor(time + 1e-9);
-    const long whole = static_cast<long>(seconds);
-    const double rate = duration > 0 ? 1.0 / duration : 0.0;
-    image->timeCode.hours = static_cast<std::uint8_t>(whole / 3600 % 256);
-    image->timeCode.minutes = static_cast<std::uint8_t>(whole / 60 % 60);
-    image->timeCode.seconds = static_cast<std::uint8_t>(whole % 60);
-    image->timeCode.frames = static_cast<std::uint8_t>(std::floor((time - seconds) * rate + 1e-6));
+    image->timeCode = timeCodeAt(time, duration);
+}
+
+bool MvMovieFrameHasTiming(MvValue* frame, double time, double duration) {
+    auto* image = dynamic_cast<Mv2DValue*>(frame);
+    if (!image || image->duration != duration)
+        return false;
+    const MvTimeCode code = timeCodeAt(time, duration);
+    return code.hours == image->timeCode.hours && code.minutes == image->timeCode.minutes &&
+           code.seconds == image->timeCode.seconds && code.frames == image->timeCode.frames;
 }
 
 bool MvIsImageValue(MvValue* value) {

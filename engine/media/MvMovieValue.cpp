@@ -100,6 +100,20 @@ MvValue* MvMovieValue::frame(int n) {
     return frame;
 }
 
+MvValueHolder MvMovieValue::sharedFrame(int n) {
+    checkIndex(n);
+    int within;
+    const MvMovieSegment& segment = segments_[locate(n, within)];
+    MvValue* cached = segment.source->frame(segment.first + within);
+    const double time = frameTime(n);
+    const double duration = frameDuration(n);
+    if (MvMovieFrameHasTiming(cached, time, duration))
+        return MvValueHolder(cached);
+    MvValueHolder copy(cached->Clone());
+    MvSetMovieFrameTiming(copy.get(), time, duration);
+    return copy;
+}
+
 void MvMovieValue::commit() {
     for (const MvMovieSegment& segment : segments_)
         if (auto* store = dynamic_cast<MvMovieFrameStore*>(segment.source.get()))
@@ -202,7 +216,7 @@ bool MvMovieValue::CanHoldResult(MvTypeEnum resultType, MvValue*) {
 }
 
 MvValueHolder MvMovieValue::GetElement(MvValue* index, bool) {
-    return MvValueHolder(frame(static_cast<int>(std::floor(index->GetNumber()))));
+    return sharedFrame(static_cast<int>(std::floor(index->GetNumber())));
 }
 
 MvValueHolder MvMovieValue::GetElement2(MvValue* i, MvValue* j) {

@@ -37,6 +37,14 @@ TEST_F(MovieValueTest, FramesCarryTheirDurationAndTimeCode) {
               "frame\n64\t48\n0.04\n00:00:00:03\n");
 }
 
+TEST_F(MovieValueTest, ChangingATakenFrameLeavesTheMovieAlone) {
+    EXPECT_EQ(run(ten() + "set f to m[3]; set g to m[3]; set f[0, 0] to {0.25, 0.5, 0.75} as color;"
+                          "print m[3][0, 0] = f[0, 0]; print m[3][0, 0] = g[0, 0];"
+                          "add 0.5 to g; print m[3][1, 1] = g[1, 1];"
+                          "set duration of g to 7; print duration of m[3];"),
+              "false\ntrue\nfalse\n0.04\n");
+}
+
 TEST_F(MovieValueTest, IndexesPastTheEnd) {
     EXPECT_EQ(run(ten() + "print m[12];"), "error: Movie Index \"12\" is too large (> 9).");
     EXPECT_EQ(run(ten() + "print m[10];"), "error: Movie Index \"10\" is too large (> 9).");
