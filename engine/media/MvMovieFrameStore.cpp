@@ -5,6 +5,7 @@
 #include "morvane/MvException.h"
 #include "morvane/MvFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -107,33 +108,46 @@ void MvMovieFrameStore::decodeUpTo(int n) {
     commit();
     if (!decoder_)
         openDecoder();
-    int key = n;
-    while (key > 0 && !pictures_[key].key)
-        --key;
-    avcodec_flush_buffers(decoder_.get());
+    // Reading on from where the decoder stands avoids decoding the run from
+    // its key frame again (sequential reads).
+    bool keyBetween = false;
+    for (int i = std::max(nextSent_, 0); i <= n && !keyBetween; ++i)
+        keyBetween = i > nextDecoded_ && pictures_[i].key;
+    if (nextDecoded_ < 0 || nextDecoded_ > n || nextSent_ < nextDecoded_ || keyBetween) {
+        int key = n;
+        while (key > 0 && !pictures_[key].key)
+            --key;
+        avcodec_flush_buffers(decoder_.get());
+        nextDecoded_ = nextSent_ = key;
+    }
     MvPacketPtr coded = MvNewPacket();
     MvFramePtr picture = MvNewFrame();
-    int next = key;   // index of the next picture out of the decoder
     auto receive = [&] {
         while (avcodec_receive_frame(decoder_.get(), picture.get()) == 0) {
-            if (next == n) {
+            if (nextDecoded_ == n) {
                 MvValue* frame = MvFrameValueOfDecodedImage(*picture, path_.c_str());
                 MvSetMovieFrameTiming(frame, frameTime(n), frameDuration(n));
                 cache_.add(n, frame, static_cast<std::size_t>(width_) * height_ * 4);
             }
-            ++next;
+            ++nextDecoded_;
             av_frame_unref(picture.get());
         }
     };
-    for (int i = key; i <= n && next <= n; ++i) {
-        if (!packet(i, *coded))
+    receive();
+    while (nextDecoded_ <= n && nextSent_ < frameCount()) {
+        if (!packet(nextSent_, *coded)) {
+            nextDecoded_ = -1;
             MvRaise("Could not read the temporary movie file \"" + path_ + "\".");
+        }
         avcodec_send_packet(decoder_.get(), coded.get());
         av_packet_unref(coded.get());
+        ++nextSent_;
         receive();
     }
-    if (next <= n) {
+    if (nextDecoded_ <= n) {
+        // The last pictures: drain the decoder, which must start afresh next time.
         avcodec_send_packet(decoder_.get(), nullptr);
         receive();
+        nextDecoded_ = -1;
     }
 }

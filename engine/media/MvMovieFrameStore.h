@@ -59,6 +59,10 @@ private:
     std::fstream file_;
     std::vector<Picture> pictures_;
     int added_ = 0;
+    // The picture the decoder gives next, -1 when it must start again at a
+    // key frame.
+    int nextDecoded_ = -1;
+    int nextSent_ = -1;
 };
 
 #endif
