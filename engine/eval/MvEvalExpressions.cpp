@@ -5,6 +5,7 @@
 #include "MvScriptFolderScope.h"
 #include "MvTreeEval.h"
 
+#include "values/MvValueFileProbes.h"
 #include "values/MvBooleanValue.h"
 
 #include "frontend/MvAST.h"
@@ -46,6 +47,20 @@ const MvAST* secondChild(const MvAST* node) {
 
 [[noreturn]] void raiseKindNotAvailable(const char* kind) {
     MvRaise(std::string("Values of kind ") + kind + " are not available in this build yet.");
+}
+
+// The clipboard's movie when it holds the file URI of one (that is how
+// movies are copied), else its text.
+MvValue* clipboardValue() {
+    const std::string text = MvPlatform::clipboardText();
+    if (text.rfind("file://", 0) == 0 && text.find('\n') == std::string::npos) {
+        try {
+            return LoadValueFromURL(text.c_str());
+        } catch (MvException* notAMovie) {
+            delete notAMovie;
+        }
+    }
+    return MvTextCreate(text.c_str());
 }
 
 } // namespace
@@ -278,7 +293,8 @@ void MvTreeEval::initializeExpression(const MvAST* node, MvValueHolder& result) 
         result = MvListCreate();
         return;
     case MV_TOK_MOVIE:
-        raiseKindNotAvailable("movie");
+        result = MvNewMovieValue();
+        return;
     case MV_TOK_VIDEOSOURCE:
         raiseKindNotAvailable("videosource");
     case MV_TOK_VIDEOOUTPUT:
@@ -488,7 +504,7 @@ MvValueHolder& MvTreeEval::identifierExpression(const MvAST* node, bool& writabl
     }
     case MV_TOK_CLIPBOARD:
         writable = false;
-        scratch = MvTextCreate(MvPlatform::clipboardText().c_str());
+        scratch = clipboardValue();
         return scratch;
     case MV_TOK_FILE:
     case MV_TOK_URL: {

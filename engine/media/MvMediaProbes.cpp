@@ -6,6 +6,7 @@
 #include "media/MvExportTypes.h"
 #include "media/MvImageFileReader.h"
 #include "media/MvImageFileWriter.h"
+#include "media/MvMovieOpen.h"
 #include "values/MvValueFileProbes.h"
 
 namespace {
@@ -21,6 +22,9 @@ const bool kMediaProbesInstalled = [] {
     MvValueFileProbes probes;
     probes.importImage = MvImportImageFile;
     probes.exportFrame = MvExportFrame;
+    probes.openMovieFile = MvOpenMovieFile;
+    probes.openMovieURL = MvOpenMovieURL;
+    probes.newMovie = MvNewEmptyMovie;
     MvSetValueFileProbes(probes);
     MvInstallCompressionTypes(availableCompressionTypes);
     return true;

@@ -5,6 +5,7 @@
 #include "MvTextValue.h"
 #include "MvVectorValue.h"
 #include "MvImageMakers.h"
+#include "MvValueFileProbes.h"
 #include "morvane/MvArithmetic.h"
 #include "morvane/MvException.h"
 
@@ -122,6 +123,8 @@ MvValue* ShallowConstruct(MvTypeEnum t, MvValue* shape) {
         return new MvColorValue();
     case MvTypeDate:
         return new MvDateTimeValue();
+    case MvTypeMovie:
+        return MvNewMovieValue();
     case MvTypeFrameMono:
     case MvTypeFrame:
     case MvTypeImageMono:

@@ -55,6 +55,12 @@ void MvSetValueFileProbes(const MvValueFileProbes& installed) { probes() = insta
 
 MvValueFileProbes::FrameExporter MvValueFileFrameExporter() { return probes().exportFrame; }
 
+MvValue* MvNewMovieValue() {
+    if (!probes().newMovie)
+        MvRaise("Values of kind movie are not available in this build.");
+    return probes().newMovie();
+}
+
 MvValue* MvReadFlatBody(std::uint32_t type, std::istream& in) {
     switch (type) {
     case MvTypeNumber:

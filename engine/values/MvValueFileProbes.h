@@ -10,6 +10,8 @@ struct MvValueFileProbes {
     // A new movie value when path (or url) names a movie, else null.
     MvValue* (*openMovieFile)(const char* path) = nullptr;
     MvValue* (*openMovieURL)(const char* url) = nullptr;
+    // A new empty movie.
+    MvValue* (*newMovie)() = nullptr;
     // A new image value when the image importer can read path, else null.
     MvValue* (*importImage)(const char* path) = nullptr;
     // Writes a frame to path as an image file of the frame's compression.
@@ -18,6 +20,9 @@ struct MvValueFileProbes {
 };
 
 void MvSetValueFileProbes(const MvValueFileProbes& probes);
+
+// A new empty movie; raises when the build has no movies.
+MvValue* MvNewMovieValue();
 
 // The installed frame exporter, or null.
 MvValueFileProbes::FrameExporter MvValueFileFrameExporter();

@@ -3,7 +3,9 @@
 
 #include "PngPicture.h"
 
+#include "morvane/MvGWorld.h"
 #include "morvane/MvGraphics.h"
+#include "morvane/MvMovieApi.h"
 #include "morvane/MvParser.h"
 
 #include <cstdint>
@@ -157,13 +159,42 @@ void writeImage(std::ostream& out, MvGraphicsCommand& command, int width, int he
         << "\"/>\n";
 }
 
+constexpr int kMovieCaption = 20;
+
+// A movie shows as its first frame with its frame count written under it.
+void writeMovie(std::ostream& out, MvGraphicsCommand& command, int width, int height) {
+    const std::int32_t frames = MvMovieHandleGetFrameCount(command.getMovie());
+    mv_auto_value<MvGWorld> first(MvMovieHandleCreateFirstFrame(command.getMovie()));
+    std::string png, error;
+    if (frames < 0 || !first.get() || !pixelBufferPng(first.get(), png, error)) {
+        writePlaceholder(out, command.getX(), command.getY(), width, height, "movie");
+    } else {
+        out << "  <image x=\"" << command.getX() << "\" y=\"" << command.getY()
+            << "\" width=\"" << MvGWorldGetWidth(first.get()) << "\" height=\""
+            << MvGWorldGetHeight(first.get())
+            << "\" preserveAspectRatio=\"none\" href=\"data:image/png;base64,"
+            << base64Encode(png) << "\"/>\n";
+    }
+    if (frames >= 0)
+        out << "  <text x=\"" << command.getX() << "\" y=\""
+            << command.getY() + (first.get() ? MvGWorldGetHeight(first.get()) : 0) + 14
+            << "\" font-family=\"sans-serif\" font-size=\"12\">" << frames
+            << (frames == 1 ? " frame" : " frames") << "</text>\n";
+}
+
 } // namespace
 
 std::string renderSvg(const MvGraphics& picture) {
     std::int16_t width16 = 0, height16 = 0;
     picture.getSize(width16, height16);
     const int width = width16 > 0 ? width16 : 0;
-    const int height = height16 > 0 ? height16 : 0;
+    int height = height16 > 0 ? height16 : 0;
+    // A movie's frame count is written under its picture.
+    for (MvGraphicsCommand* command : *picture.getCommandList())
+        if (command->getID() == kGraphicsMovie) {
+            height += kMovieCaption;
+            break;
+        }
 
     std::ostringstream out;
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -206,7 +237,7 @@ std::string renderSvg(const MvGraphics& picture) {
             break;
         case kGraphicsMovie:
             path.flush(out);
-            writePlaceholder(out, x, y, width, height, "movie");
+            writeMovie(out, *command, width, height);
             break;
         }
     }

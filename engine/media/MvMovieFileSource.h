@@ -1,0 +1,79 @@
+// A movie file's first video stream as a frame source. Opening reads every
+// packet once (without decoding) to index the frames in display order;
+// frame n is then found by seeking to the key frame at or before it and
+// decoding forward.
+#ifndef MORVANE_ENGINE_MVMOVIEFILESOURCE_H
+#define MORVANE_ENGINE_MVMOVIEFILESOURCE_H
+
+#include "media/MvMovieSource.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include <cstdint>
+#include <memory>
+
+struct MvFormatContextClose {
+    void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
+};
+using MvFormatContextPtr = std::unique_ptr<AVFormatContext, MvFormatContextClose>;
+
+class MvMovieFileSource : public MvMovieSource {
+public:
+    // Opens path (a file name or a URL). Raises "Cannot open movie file"
+    // when it cannot be opened, the not-a-movie message when FFmpeg finds
+    // no video in it.
+    explicit MvMovieFileSource(const std::string& path);
+
+    int frameCount() const override { return static_cast<int>(frames_.size()); }
+    double frameTime(int n) const override;
+    double frameDuration(int n) const override;
+    const AVCodecParameters& codecParameters() const override { return *stream_->codecpar; }
+    bool isKeyFrame(int n) const override { return frames_[n].key; }
+    AVRational timeBase() const { return stream_->time_base; }
+    // Frame n's display time in the stream's time base.
+    std::int64_t framePts(int n) const { return frames_[n].pts; }
+    // The file's sound stream, or null.
+    const AVStream* soundStream() const;
+    AVFormatContext& format() { return *format_; }
+    int videoStreamIndex() const { return stream_->index; }
+    // The time of the first frame in seconds of the file's clock.
+    double startSeconds() const { return start_ * av_q2d(stream_->time_base); }
+    // Someone else read from the file: the next frame needs a seek.
+    void forgetPosition() { nextDecoded_ = -1; }
+
+protected:
+    void decodeUpTo(int n) override;
+
+private:
+    struct Frame {
+        std::int64_t pts;        // display time in the stream's time base
+        std::int64_t duration;
+        bool key;
+    };
+    void indexPackets();
+    void openDecoder();
+    void seekBefore(int n);
+    // Decodes until frame n is cached; false at the end of the stream.
+    bool decodeOnwards(int n);
+    // Makes the decoded picture frame target of the cache when it is.
+    void keep(const AVFrame& picture, int target);
+    int indexOfTime(std::int64_t pts) const;
+    [[noreturn]] void raiseNotAMovie() const;
+
+    MvFormatContextPtr format_;
+    AVStream* stream_ = nullptr;
+    MvCodecContextPtr decoder_;
+    MvPacketPtr packet_ = MvNewPacket();
+    MvFramePtr picture_ = MvNewFrame();
+    std::vector<Frame> frames_;           // display order
+    std::int64_t start_ = 0;
+    // Packets without presentation times (AVI) are indexed in decoding
+    // order; pictures out of the decoder are then counted from the key frame.
+    bool countPictures_ = false;
+    int nextDecoded_ = -1;                // index the decoder will give next, -1 unknown
+    bool draining_ = false;
+};
+
+#endif
