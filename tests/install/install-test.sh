@@ -45,6 +45,15 @@ expect_eq "installed morvane --version" "morvane 3.0a" "$(cat "$work/version.txt
 ldd "$prefix/bin/morvane" | grep -q "$prefix/bin/../lib/libmorvane.so.3" \
   || fail "the installed host uses the installed library: $(ldd "$prefix/bin/morvane" | grep morvane)"
 
+# The plug-ins that ship with the host: installed beside the library, loaded
+# by the installed host unless it is told not to.
+[ -e "$prefix/lib/morvane/plugins/imagefilter.so" ] || fail "installed: the default plug-in"
+"$prefix/bin/morvane" functions ImageFilter Median > "$work/median.txt" 2>&1
+grep -q '^ImageFilter.Median($' "$work/median.txt" \
+  || fail "the installed host loads its default plug-in: $(head -3 "$work/median.txt")"
+"$prefix/bin/morvane" functions --no-default-plugins ImageFilter > "$work/none.txt" 2>&1
+grep -q 'ImageFilter\.' "$work/none.txt" && fail "--no-default-plugins leaves the default plug-in out"
+
 # pkg-config: version, then a host and the plug-in built by hand, warnings as errors.
 export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
 expect_eq "pkg-config --modversion" "3.0.1" "$(pkg-config --modversion morvane)"
