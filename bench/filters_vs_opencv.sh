@@ -18,19 +18,8 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
 build="${1:-$root/build}"
 
-# The python3 first on the PATH may not be the system's, and only the
-# system's sees the distribution's OpenCV, numpy and scipy.
-python=""
-for candidate in python3 /usr/bin/python3; do
-    if "$candidate" -c 'import cv2, numpy, scipy.ndimage' 2>/dev/null; then
-        python="$candidate"
-        break
-    fi
-done
-if [ -z "$python" ]; then
-    echo "python3 with cv2, numpy and scipy is missing (python3-opencv, python3-scipy)" >&2
-    exit 1
-fi
+source "$(dirname "$0")/../scripts/python-with.sh"
+python="$(python_with 'cv2, numpy, scipy.ndimage' python3-opencv python3-numpy python3-scipy)"
 
 cmake -S "$root" -B "$build" -DMORVANE_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --target morvane_filter_timer >/dev/null

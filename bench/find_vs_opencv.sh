@@ -19,26 +19,8 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
 build="$(realpath -m "${1:-$root/build}")"
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-# The python3 first on the PATH may not be the system's, and only the
-# system's sees the distribution's OpenCV and scikit-image.
-python=""
-for candidate in python3 /usr/bin/python3; do
-    if "$candidate" -c 'import cv2, skimage' 2>/dev/null; then
-        python="$candidate"
-        break
-    fi
-done
-if [ -z "$python" ]; then
-    echo "OpenCV or scikit-image for python is missing: installing them" >&2
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq python3-opencv \
-        python3-skimage >/dev/null
-    python=/usr/bin/python3
-fi
+source "$(dirname "$0")/../scripts/python-with.sh"
+python="$(python_with 'cv2, skimage' python3-opencv python3-skimage)"
 
 cmake -S "$root" -B "$build" -DMORVANE_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --target morvane_script_timer >/dev/null

@@ -13,25 +13,8 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
 build="${1:-$root/build}"
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-# The python3 first on the PATH may not be the system's, and only the
-# system's sees the distribution's OpenCV.
-python=""
-for candidate in python3 /usr/bin/python3; do
-    if "$candidate" -c 'import cv2' 2>/dev/null; then
-        python="$candidate"
-        break
-    fi
-done
-if [ -z "$python" ]; then
-    echo "OpenCV for python is missing: installing python3-opencv" >&2
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq python3-opencv >/dev/null
-    python=/usr/bin/python3
-fi
+source "$(dirname "$0")/../scripts/python-with.sh"
+python="$(python_with 'cv2' python3-opencv)"
 
 cmake -S "$root" -B "$build" -DMORVANE_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --target morvane_pixel_timer >/dev/null

@@ -11,25 +11,8 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
 build="${1:-$root/build}"
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-# The python3 first on the PATH may not be the system's (a version manager's
-# shim, for example), and only the system's sees the distribution's numpy.
-python=""
-for candidate in python3 /usr/bin/python3; do
-    if "$candidate" -c 'import numpy' 2>/dev/null; then
-        python="$candidate"
-        break
-    fi
-done
-if [ -z "$python" ]; then
-    echo "numpy is missing: installing python3-numpy" >&2
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq python3-numpy >/dev/null
-    python=/usr/bin/python3
-fi
+source "$(dirname "$0")/../scripts/python-with.sh"
+python="$(python_with 'numpy' python3-numpy)"
 
 # Configure first: a build directory made before the benchmark existed has
 # no rule for it yet.
