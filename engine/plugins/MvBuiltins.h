@@ -49,9 +49,11 @@ MvValue* morvaneVersion(MvPluginErrorBlock*, MvParameterBlock*);
 MvValue* operatingSystem(MvPluginErrorBlock*, MvParameterBlock*);
 MvValue* setWindowPosition(MvPluginErrorBlock*, MvParameterBlock*);
 
-// Image and media functions whose value kinds are not part of this build:
-// each fails through its error block.
+// Grabbing from a camera, whose value kind is not part of this build: it
+// fails through its error block.
 MvValue* frameGrab(MvPluginErrorBlock*, MvParameterBlock*);
+
+// Images (MvBuiltinImages.cpp, MvBuiltinFind.cpp, MvBuiltinFractals.cpp).
 MvValue* frameDeInterlaceOdd(MvPluginErrorBlock*, MvParameterBlock*);
 MvValue* frameDeInterlaceEven(MvPluginErrorBlock*, MvParameterBlock*);
 MvValue* frameInterlace(MvPluginErrorBlock*, MvParameterBlock*);
