@@ -46,8 +46,8 @@ TEST_F(FileSpecs, ExistingAndMissingFiles) {
     MvFSSpec spec;
     EXPECT_EQ(MvFile("there.txt").getFSSpec(spec), 0);
     EXPECT_EQ(spec.path, at("there.txt"));
-    // A missing file is no error: files are created through their
-    // specification.
+    // A missing file is no error: a new file is made through its
+    // file specification.
     MvFSSpec missing;
     EXPECT_EQ(MvFile("not-yet.png").getFSSpec(missing), kMvFileNotFound);
     EXPECT_EQ(missing.path, at("not-yet.png"));
