@@ -223,12 +223,10 @@ bool MvTreeEval::tryNumberExpression(const MvAST* node, MvValueHolder& result) {
 }
 
 
-namespace {
-
 // The number a variable holds that nobody else holds (not through a
 // reference): assigning a fresh number to the variable comes to changing
 // it in place. Null when the variable holds anything else.
-MvNumberValue* ownNumberOf(MvValueContainer* container) {
+MvNumberValue* MvTreeEval::ownNumberOf(MvValueContainer* container) {
     if (container->content() != MvValueContainer::Value)
         return nullptr;
     MvValueHolder& slot = container->readSlot();
@@ -236,8 +234,6 @@ MvNumberValue* ownNumberOf(MvValueContainer* container) {
         return nullptr;
     return static_cast<MvNumberValue*>(slot.get());
 }
-
-} // namespace
 
 bool MvTreeEval::tryAssignNumber(MvValueContainer* container, const MvAST* source) {
     if (!isNumberShape(source))

@@ -169,6 +169,8 @@ void MvTreeEval::mathStatement(const MvAST* node) {
         noViableAlternative("mathStatement", node);
     const MvAST* targetNode = targetFirst ? first : second;
     const MvAST* operandNode = targetFirst ? second : first;
+    if (tryNumberMath(node, targetNode, operandNode))
+        return;
 
     MvValueHolder operand, scratch;
     bool writable = false;

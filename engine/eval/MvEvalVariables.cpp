@@ -254,6 +254,40 @@ void MvTreeEval::incrementVariableAt(const MvAST* variableNode) {
     container->valueChanged();
 }
 
+// The variable must already hold the number (nothing is made), so reading
+// it raises nothing and the operand's errors are the only ones, met in the
+// order the general way meets them. A number expression has no side
+// effects, so giving up after computing it changes nothing.
+bool MvTreeEval::tryNumberMath(const MvAST* node, const MvAST* target, const MvAST* operand) {
+    if ((target->tokenType != MV_TOK_LOCAL && target->tokenType != MV_TOK_GLOBAL) ||
+        !target->child() || !isNumberShape(operand))
+        return false;
+    pollInterrupt();   // as the general way's read of the variable does
+    MvValueContainer* container = knownVariable(target);
+    MvNumberValue* own = container ? ownNumberOf(container) : nullptr;
+    double amount;
+    if (!own || !tryNumber(operand, amount))
+        return false;
+    switch (node->tokenType) {
+    case MV_TOK_ADD:
+        own->value += amount;
+        break;
+    case MV_TOK_SUBTRACT:
+        own->value -= amount;
+        break;
+    case MV_TOK_MULTIPLY:
+        own->value *= amount;
+        break;
+    default:
+        if (amount == 0.0)
+            MvRaise("Attempt to divide by zero");
+        own->value /= amount;
+        break;
+    }
+    notifyValueChanged(own);
+    return true;
+}
+
 // Deleting a writable reference (a reference parameter) also deletes the
 // variables that are its target here and in the global scope.
 void MvTreeEval::deleteVariable(int bucket, const std::string& name) {

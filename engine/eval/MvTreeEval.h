@@ -29,6 +29,7 @@ class MvParameterBlock;
 // The second index of a two-index node (see MvEvalExpressions.cpp).
 const MvAST* MvSecondIndex(const MvAST* lindex);
 
+class MvNumberValue;
 class MvTreeEval {
 public:
     MvTreeEval(MvParser* session, MvTreeEval* globalEvaluator = nullptr);
@@ -195,6 +196,11 @@ private:
     bool rememberedNumber(const MvAST* node, double& result);
     bool tryNumberExpression(const MvAST* node, MvValueHolder& result);
     bool tryAssignNumber(MvValueContainer* container, const MvAST* source);
+    // add, subtract, multiply and divide of a number expression into a
+    // variable holding a number of its own, in place; false when the
+    // statement is not of that form (it then runs the general way).
+    bool tryNumberMath(const MvAST* node, const MvAST* target, const MvAST* operand);
+    static MvNumberValue* ownNumberOf(MvValueContainer* container);
     // Assigns a fresh number, in place where the variable holds its own.
     void assignNumber(MvValueContainer* container, double number);
     // Evaluates the source of an assignment: a call of a script function
