@@ -17,9 +17,4 @@ bool MvConvertPackedPixels(const std::uint8_t* source, std::ptrdiff_t sourceStri
                            AVPixelFormat from, std::uint8_t* target,
                            std::ptrdiff_t targetStride, AVPixelFormat to, int width, int height);
 
-// Converts BGRA rows into the planes of a full-range YUV 4:2:0 picture
-// (JPEG's colours: BT.601 weights, chroma the mean of each 2 x 2 block).
-void MvConvertBgraToJpegYuv(const std::uint8_t* source, std::ptrdiff_t sourceStride, int width,
-                            int height, AVFrame& picture);
-
 #endif
