@@ -104,3 +104,59 @@ bool MvConvertPackedPixels(const std::uint8_t* source, std::ptrdiff_t sourceStri
         convertRow(source + y * sourceStride, from, f, target + y * targetStride, to, t, width);
     return true;
 }
+
+namespace {
+
+// Each row is widened from its right end, so that every 4-byte pixel is
+// written over bytes that were already read: pixel x moves from 3x to 4x.
+// Four pixels at a time as in rgbToBgra; red first (RGB) or blue first (BGR).
+template <bool kRedFirst>
+void widenRowInPlace(std::uint8_t* row, int width) {
+    auto word = [](std::uint32_t first, std::uint32_t second, std::uint32_t third) {
+        return kRedFirst ? 0xFF000000u | first << 16 | second << 8 | third
+                         : 0xFF000000u | third << 16 | second << 8 | first;
+    };
+    int x = width;
+    for (; x % 4 != 0; --x) {
+        const std::uint8_t* from = row + 3 * (x - 1);
+        const std::uint32_t pixel = word(from[0], from[1], from[2]);
+        std::memcpy(row + 4 * (x - 1), &pixel, 4);
+    }
+    for (; x > 0; x -= 4) {
+        const std::uint8_t* from = row + 3 * (x - 4);
+        std::uint8_t b[12];
+        std::memcpy(b, from, 12);
+        const std::uint32_t pixels[4] = {word(b[0], b[1], b[2]), word(b[3], b[4], b[5]),
+                                         word(b[6], b[7], b[8]), word(b[9], b[10], b[11])};
+        std::memcpy(row + 4 * (x - 4), pixels, 16);
+    }
+}
+
+void swapRedAndBlueInPlace(std::uint8_t* row, int width) {
+    for (int x = 0; x < width; ++x, row += 4) {
+        std::uint32_t pixel;
+        std::memcpy(&pixel, row, 4);
+        pixel = (pixel & 0xFF00FF00u) | (pixel >> 16 & 0xFFu) | (pixel & 0xFFu) << 16;
+        std::memcpy(row, &pixel, 4);
+    }
+}
+
+} // namespace
+
+bool MvCanConvertToBgraInPlace(AVPixelFormat from) {
+    return from == AV_PIX_FMT_RGB24 || from == AV_PIX_FMT_BGR24 || from == AV_PIX_FMT_RGBA ||
+           from == AV_PIX_FMT_BGRA;
+}
+
+void MvConvertToBgraInPlace(std::uint8_t* rows, std::ptrdiff_t stride, AVPixelFormat from,
+                            int width, int height) {
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = rows + y * stride;
+        switch (from) {
+        case AV_PIX_FMT_RGB24: widenRowInPlace<true>(row, width); break;
+        case AV_PIX_FMT_BGR24: widenRowInPlace<false>(row, width); break;
+        case AV_PIX_FMT_RGBA: swapRedAndBlueInPlace(row, width); break;
+        default: break;   // BGRA already
+        }
+    }
+}
