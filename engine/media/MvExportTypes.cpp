@@ -1,5 +1,8 @@
 #include "media/MvExportTypes.h"
 
+#include "media/MvJpegEncoder.h"
+#include "media/MvPngEncoder.h"
+
 extern "C" {
 #include <libavutil/opt.h>
 }
@@ -27,15 +30,6 @@ void setQScaleQuality(AVCodecContext& encoder, int quality) {
     encoder.flags |= AV_CODEC_FLAG_QSCALE;
     encoder.global_quality = FF_QP2LAMBDA * q;
     encoder.qmin = 1;
-}
-
-// PNG's zlib levels 0 .. 9: the higher the quality, the smaller the file.
-// Rows are predicted from the row above at the fast levels (the cheapest
-// filter that still shrinks photographs well), and by the best filter for
-// each row from level 4 on.
-void setPngQuality(AVCodecContext& encoder, int quality) {
-    encoder.compression_level = quality * 9 / kLossless;
-    av_opt_set(encoder.priv_data, "pred", encoder.compression_level < 4 ? "up" : "mixed", 0);
 }
 
 // WebP: lossless at full quality, otherwise its quality 0 .. 100.
@@ -75,7 +69,7 @@ const MvExportType kExportTypes[] = {
     {"JPEG", fourCharCode("jpeg"), "mjpeg", "mjpeg", "jpg jpeg jpe jfif",
      kJpegColour, kJpegColour, kJpegGrey, nullptr, nullptr, MvEncodeJpeg},
     {"PNG", fourCharCode("PNGf"), "png", "png", "png",
-     kRgba, kRgb, kGrey, nullptr, setPngQuality, nullptr},
+     kRgba, kRgb, kGrey, nullptr, nullptr, MvEncodePng},
     {"TIFF", fourCharCode("TIFF"), "tiff", "tiff", "tif tiff",
      kRgba, kRgb, kGrey, nullptr, nullptr, nullptr},
     {"BMP", fourCharCode("BMPf"), "bmp", "bmp", "bmp dib",

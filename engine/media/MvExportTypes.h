@@ -4,17 +4,28 @@
 // code, the FFmpeg encoders for colour and grey frames, its usual file
 // endings and the pixel formats it is written in. A type is available only
 // when the installed FFmpeg has its encoder. A type may instead be written
-// by an encoder of the engine's own (JPEG, by libjpeg-turbo); its FFmpeg
-// codec then only names what its files are.
+// by an encoder of the engine's own (JPEG by libjpeg-turbo, PNG by libpng);
+// its FFmpeg codec then only names what its files are.
 #ifndef MORVANE_ENGINE_MVEXPORTTYPES_H
 #define MORVANE_ENGINE_MVEXPORTTYPES_H
 
 #include "media/MvFFmpeg.h"
-#include "media/MvJpegEncoder.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+// A frame's rows as the engine's own encoders take them: 8-bit BGRA or
+// grey pixels, stride bytes apart; translucent when some alpha is below 255.
+struct MvEncoderInput {
+    const std::uint8_t* rows;
+    std::ptrdiff_t stride;
+    int width;
+    int height;
+    bool grey;
+    bool translucent;
+};
 
 struct MvExportType {
     const char* name;

@@ -122,9 +122,15 @@ void addPackets(AVCodecContext& context, std::string& bytes, const char* path,
 template <class Pix>
 std::string encodeOwn(const MvExportType& type, const MvPixelArray<Pix>& pixels, double quality,
                       const char* path) {
+    // Types that write translucent frames as they write opaque ones (JPEG)
+    // need not look at every alpha.
+    const bool keepsAlpha = type.withAlpha != type.opaque;
     const MvEncoderInput input{reinterpret_cast<const std::uint8_t*>(pixels.data()),
-                               static_cast<std::ptrdiff_t>(pixels.stride()), pixels.width(),
-                               pixels.height(), std::is_same<Pix, bgPix>::value};
+                               static_cast<std::ptrdiff_t>(pixels.stride()),
+                               pixels.width(),
+                               pixels.height(),
+                               std::is_same<Pix, bgPix>::value,
+                               keepsAlpha && hasTransparency(pixels)};
     std::string bytes;
     const std::string failure = type.ownEncoder(input, qualityScale(quality), bytes);
     if (!failure.empty())

@@ -4,21 +4,11 @@
 #ifndef MORVANE_ENGINE_MVJPEGENCODER_H
 #define MORVANE_ENGINE_MVJPEGENCODER_H
 
-#include <cstddef>
-#include <cstdint>
+#include "media/MvExportTypes.h"
+
 #include <string>
 
-// Rows of 8-bit pixels as an encoder takes them: BGRA (alpha ignored) or
-// grey, stride bytes apart.
-struct MvEncoderInput {
-    const std::uint8_t* rows;
-    std::ptrdiff_t stride;
-    int width;
-    int height;
-    bool grey;
-};
-
-// Encodes input as a baseline JFIF file into bytes at quality (0 .. 1024,
+// Encodes input (its alpha ignored) as a baseline JFIF file into bytes at quality (0 .. 1024,
 // 1024 the best): libjpeg's quality 1 .. 100, colour in 4:2:0 as ordinary
 // JPEG writers do, in 4:4:4 at the best quality, where colour detail is what
 // is asked for. Returns an empty text on success, else why it failed.
