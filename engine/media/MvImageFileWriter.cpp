@@ -1,6 +1,6 @@
-// A frame is converted to a pixel format its type's encoder takes, encoded
-// in memory, and the encoded file replaces the target only when all of it
-// is written.
+// A frame is converted to a pixel format its type's FFmpeg encoder takes
+// (the engine's own encoders take its rows as they are), encoded in memory,
+// and the encoded file replaces the target only when all of it is written.
 #include "media/MvImageFileWriter.h"
 
 #include "image/MvImageValues.h"
