@@ -1,5 +1,8 @@
 #include "media/MvExportTypes.h"
 
+#include "media/MvJpegEncoder.h"
+#include "media/MvPngEncoder.h"
+
 extern "C" {
 #include <libavutil/opt.h>
 }
@@ -18,27 +21,15 @@ constexpr std::uint32_t fourCharCode(const char (&c)[5]) {
 
 constexpr int kLossless = 1024;
 
-// JPEG's q scale runs from 1 (best) to 31; quality maps onto it
-// geometrically, so that the usual qualities get the finer steps:
-// 1024 gives 1, 768 gives 2, 512 (the default) 6, 0 gives 31.
-void setJpegQuality(AVCodecContext& encoder, int quality) {
+// The q scale of FFmpeg's DCT and wavelet encoders runs from 1 (best) to
+// 31; quality maps onto it geometrically, so that the usual qualities get
+// the finer steps: 1024 gives 1, 768 gives 2, 512 (the default) 6, 0 gives 31.
+void setQScaleQuality(AVCodecContext& encoder, int quality) {
     const double scale = std::pow(31.0, (kLossless - quality) / double(kLossless));
     const int q = std::max(1, std::min(31, static_cast<int>(std::lround(scale))));
     encoder.flags |= AV_CODEC_FLAG_QSCALE;
     encoder.global_quality = FF_QP2LAMBDA * q;
     encoder.qmin = 1;
-    // The standard Huffman tables: optimal ones take a second pass over
-    // every block for a file a few per cent smaller.
-    av_opt_set(encoder.priv_data, "huffman", "default", 0);
-}
-
-// PNG's zlib levels 0 .. 9: the higher the quality, the smaller the file.
-// Rows are predicted from the row above at the fast levels (the cheapest
-// filter that still shrinks photographs well), and by the best filter for
-// each row from level 4 on.
-void setPngQuality(AVCodecContext& encoder, int quality) {
-    encoder.compression_level = quality * 9 / kLossless;
-    av_opt_set(encoder.priv_data, "pred", encoder.compression_level < 4 ? "up" : "mixed", 0);
 }
 
 // WebP: lossless at full quality, otherwise its quality 0 .. 100.
@@ -50,14 +41,13 @@ void setWebpQuality(AVCodecContext& encoder, int quality) {
     av_opt_set_double(encoder.priv_data, "quality", quality * 100.0 / kLossless, 0);
 }
 
-// JPEG 2000: the reversible wavelet at full quality, otherwise the q scale
-// as for JPEG.
+// JPEG 2000: the reversible wavelet at full quality, otherwise the q scale.
 void setJpeg2000Quality(AVCodecContext& encoder, int quality) {
     if (quality >= kLossless) {
         av_opt_set_int(encoder.priv_data, "pred", 1, 0);
         return;
     }
-    setJpegQuality(encoder, quality);
+    setQScaleQuality(encoder, quality);
 }
 
 const AVPixelFormat kJpegColour[] = {AV_PIX_FMT_YUVJ420P, AV_PIX_FMT_NONE};
@@ -77,30 +67,32 @@ const AVPixelFormat kWebpOpaque[] = {AV_PIX_FMT_BGR24, AV_PIX_FMT_BGRA, AV_PIX_F
 // is the frames' default; its code is the one the image values start with.
 const MvExportType kExportTypes[] = {
     {"JPEG", fourCharCode("jpeg"), "mjpeg", "mjpeg", "jpg jpeg jpe jfif",
-     kJpegColour, kJpegColour, kJpegGrey, nullptr, setJpegQuality},
+     kJpegColour, kJpegColour, kJpegGrey, nullptr, nullptr, MvEncodeJpeg},
     {"PNG", fourCharCode("PNGf"), "png", "png", "png",
-     kRgba, kRgb, kGrey, nullptr, setPngQuality},
+     kRgba, kRgb, kGrey, nullptr, nullptr, MvEncodePng},
     {"TIFF", fourCharCode("TIFF"), "tiff", "tiff", "tif tiff",
-     kRgba, kRgb, kGrey, nullptr, nullptr},
+     kRgba, kRgb, kGrey, nullptr, nullptr, nullptr},
     {"BMP", fourCharCode("BMPf"), "bmp", "bmp", "bmp dib",
-     kBgra, kBgr, kGrey, nullptr, nullptr},
+     kBgra, kBgr, kGrey, nullptr, nullptr, nullptr},
     {"TGA", fourCharCode("TPIC"), "targa", "targa", "tga",
-     kBgra, kBgr, kGrey, nullptr, nullptr},
+     kBgra, kBgr, kGrey, nullptr, nullptr, nullptr},
     {"SGI", fourCharCode(".SGI"), "sgi", "sgi", "sgi rgb rgba bw",
-     kRgba, kRgb, kGrey, nullptr, nullptr},
+     kRgba, kRgb, kGrey, nullptr, nullptr, nullptr},
     {"JPEG 2000", fourCharCode("jp2 "), "jpeg2000", "jpeg2000", "jp2 j2k j2c",
-     kJpeg2000Colour, kRgb, kGrey, nullptr, setJpeg2000Quality},
+     kJpeg2000Colour, kRgb, kGrey, nullptr, setJpeg2000Quality, nullptr},
     {"WebP", fourCharCode("WEBP"), "libwebp", "libwebp", "webp",
-     kWebpAlpha, kWebpOpaque, kWebpOpaque, nullptr, setWebpQuality},
+     kWebpAlpha, kWebpOpaque, kWebpOpaque, nullptr, setWebpQuality, nullptr},
     {"GIF", fourCharCode("GIFf"), "gif", "gif", "gif",
-     kPalette, kPalette, kGreyPalette, ";", nullptr},
+     kPalette, kPalette, kGreyPalette, ";", nullptr, nullptr},
     {"PNM", fourCharCode("PNM "), "ppm", "pgm", "pnm ppm pgm pbm",
-     kRgb, kRgb, kGrey, nullptr, nullptr},
+     kRgb, kRgb, kGrey, nullptr, nullptr, nullptr},
     {"QOI", fourCharCode("qoif"), "qoi", "qoi", "qoi",
-     kRgba, kRgb, kRgb, nullptr, nullptr},
+     kRgba, kRgb, kRgb, nullptr, nullptr, nullptr},
 };
 
 bool hasEncoders(const MvExportType& type) {
+    if (type.ownEncoder)
+        return true;
     return avcodec_find_encoder_by_name(type.encoder) &&
            avcodec_find_encoder_by_name(type.greyEncoder);
 }

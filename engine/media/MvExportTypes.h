@@ -3,15 +3,29 @@
 // Each type has the name a frame's "compression" takes, a four-character
 // code, the FFmpeg encoders for colour and grey frames, its usual file
 // endings and the pixel formats it is written in. A type is available only
-// when the installed FFmpeg has its encoder.
+// when the installed FFmpeg has its encoder. A type may instead be written
+// by an encoder of the engine's own (JPEG by libjpeg-turbo, PNG by libpng);
+// its FFmpeg codec then only names what its files are.
 #ifndef MORVANE_ENGINE_MVEXPORTTYPES_H
 #define MORVANE_ENGINE_MVEXPORTTYPES_H
 
 #include "media/MvFFmpeg.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+// A frame's rows as the engine's own encoders take them: 8-bit BGRA or
+// grey pixels, stride bytes apart; translucent when some alpha is below 255.
+struct MvEncoderInput {
+    const std::uint8_t* rows;
+    std::ptrdiff_t stride;
+    int width;
+    int height;
+    bool grey;
+    bool translucent;
+};
 
 struct MvExportType {
     const char* name;
@@ -33,6 +47,10 @@ struct MvExportType {
     // Puts quality (0 .. 1024, 1024 lossless) on the encoder's own scale;
     // null for types that are always lossless.
     void (*setQuality)(AVCodecContext& encoder, int quality);
+    // Writes the whole file from 8-bit rows at quality (0 .. 1024) in place
+    // of FFmpeg's encoder, which is then not used: an empty text on success,
+    // else why it failed. Null for the types FFmpeg writes.
+    std::string (*ownEncoder)(const MvEncoderInput& input, int quality, std::string& bytes);
 };
 
 // The types the installed FFmpeg can write, in list order.

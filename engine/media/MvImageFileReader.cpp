@@ -4,7 +4,7 @@
 // decoder, and the decoded picture becomes a frame.
 #include "media/MvImageFileReader.h"
 
-#include "media/MvDecodedImage.h"
+#include "media/MvDecodedImageTarget.h"
 #include "media/MvExportTypes.h"
 #include "media/MvImageDataComplete.h"
 #include "media/MvFFmpeg.h"
@@ -128,8 +128,10 @@ void putBottomRowLast(AVFrame& frame) {
 #endif
 }
 
-MvFramePtr decode(const AVCodec* decoder, const AVPacket& packet, const char* path) {
+MvFramePtr decode(const AVCodec* decoder, const AVPacket& packet, const char* path,
+                  MvDecodedImageTarget& target) {
     MvCodecContextPtr context = MvNewCodecContext(decoder);
+    target.attachTo(*context);
     // Damaged data is an error, not a picture with grey holes. TIFF files
     // carry tags the decoder does not know, which it would count as damage.
     // (PNG's picture data carry a checksum of their own, which zlib checks.)
@@ -148,6 +150,7 @@ MvFramePtr decode(const AVCodec* decoder, const AVPacket& packet, const char* pa
             status = avcodec_receive_frame(context.get(), frame.get());
         }
     }
+    target.raiseFailure();
     if (status == AVERROR_EOF || status == AVERROR(EAGAIN))
         raiseFor("Could not get image description from file.", path, "the file holds no picture");
     if (status < 0)
@@ -177,7 +180,9 @@ MvValue* MvImportImageFile(const char* path) {
         raiseFor("Could not get image description from file.", path, "the file is empty");
     if (!MvImageDataComplete(decoder->id, packet->data, static_cast<std::size_t>(packet->size)))
         raiseFor("Could not get image description from file.", path, "the file ends early");
-    MvFramePtr frame = decode(decoder, *packet, path);
+    // The target outlives the decoded picture, which may lie in its pixels.
+    MvDecodedImageTarget target;
+    MvFramePtr frame = decode(decoder, *packet, path, target);
     packet.reset();
-    return MvFrameValueOfDecodedImage(*frame, path);
+    return target.frameValueOf(*frame, path);
 }

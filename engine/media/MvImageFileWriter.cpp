@@ -1,6 +1,6 @@
-// A frame is converted to a pixel format its type's encoder takes, encoded
-// in memory, and the encoded file replaces the target only when all of it
-// is written.
+// A frame is converted to a pixel format its type's FFmpeg encoder takes
+// (the engine's own encoders take its rows as they are), encoded in memory,
+// and the encoded file replaces the target only when all of it is written.
 #include "media/MvImageFileWriter.h"
 
 #include "image/MvImageValues.h"
@@ -82,11 +82,6 @@ void fillPicture(AVFrame& picture, const Target& target, const MvPixelArray<Pix>
         return;
     }
     const std::uint8_t* rows = reinterpret_cast<const std::uint8_t*>(pixels.data());
-    if (kSourceFormat<Pix> == AV_PIX_FMT_BGRA && target.format == AV_PIX_FMT_YUVJ420P) {
-        MvConvertBgraToJpegYuv(rows, static_cast<std::ptrdiff_t>(pixels.stride()), pixels.width(),
-                               pixels.height(), picture);
-        return;
-    }
     if (MvConvertPackedPixels(rows, static_cast<std::ptrdiff_t>(pixels.stride()),
                               kSourceFormat<Pix>, picture.data[0], picture.linesize[0],
                               target.format, pixels.width(), pixels.height()))
@@ -122,10 +117,35 @@ void addPackets(AVCodecContext& context, std::string& bytes, const char* path,
     }
 }
 
+// The whole file the type's own encoder makes of the pixels, straight from
+// the frame's rows.
+template <class Pix>
+std::string encodeOwn(const MvExportType& type, const MvPixelArray<Pix>& pixels, double quality,
+                      const char* path) {
+    // Types that write translucent frames as they write opaque ones (JPEG)
+    // need not look at every alpha.
+    const bool keepsAlpha = type.withAlpha != type.opaque;
+    const MvEncoderInput input{reinterpret_cast<const std::uint8_t*>(pixels.data()),
+                               static_cast<std::ptrdiff_t>(pixels.stride()),
+                               pixels.width(),
+                               pixels.height(),
+                               std::is_same<Pix, bgPix>::value,
+                               keepsAlpha && hasTransparency(pixels)};
+    std::string bytes;
+    const std::string failure = type.ownEncoder(input, qualityScale(quality), bytes);
+    if (!failure.empty())
+        raiseNotWritten(path, type, failure);
+    if (bytes.empty())
+        raiseNotWritten(path, type, "the encoder gave no data");
+    return bytes;
+}
+
 // The whole file the type's encoder makes of the pixels.
 template <class Pix>
 std::string encode(const MvExportType& type, const MvPixelArray<Pix>& pixels, double quality,
                    const char* path) {
+    if (type.ownEncoder)
+        return encodeOwn(type, pixels, quality, path);
     const bool grey = std::is_same<Pix, bgPix>::value;
     const AVCodec* encoder = avcodec_find_encoder_by_name(grey ? type.greyEncoder : type.encoder);
     if (!encoder)

@@ -107,42 +107,56 @@ bool MvConvertPackedPixels(const std::uint8_t* source, std::ptrdiff_t sourceStri
 
 namespace {
 
-// BT.601 full range in 16-bit fixed point.
-constexpr int kYR = 19595, kYG = 38470, kYB = 7471;
-constexpr int kUR = -11059, kUG = -21709, kUB = 32768;
-constexpr int kVR = 32768, kVG = -27439, kVB = -5329;
-constexpr int kHalf = 1 << 15;
+// Each row is widened from its right end, so that every 4-byte pixel is
+// written over bytes that were already read: pixel x moves from 3x to 4x.
+// Four pixels at a time as in rgbToBgra; red first (RGB) or blue first (BGR).
+template <bool kRedFirst>
+void widenRowInPlace(std::uint8_t* row, int width) {
+    auto word = [](std::uint32_t first, std::uint32_t second, std::uint32_t third) {
+        return kRedFirst ? 0xFF000000u | first << 16 | second << 8 | third
+                         : 0xFF000000u | third << 16 | second << 8 | first;
+    };
+    int x = width;
+    for (; x % 4 != 0; --x) {
+        const std::uint8_t* from = row + 3 * (x - 1);
+        const std::uint32_t pixel = word(from[0], from[1], from[2]);
+        std::memcpy(row + 4 * (x - 1), &pixel, 4);
+    }
+    for (; x > 0; x -= 4) {
+        const std::uint8_t* from = row + 3 * (x - 4);
+        std::uint8_t b[12];
+        std::memcpy(b, from, 12);
+        const std::uint32_t pixels[4] = {word(b[0], b[1], b[2]), word(b[3], b[4], b[5]),
+                                         word(b[6], b[7], b[8]), word(b[9], b[10], b[11])};
+        std::memcpy(row + 4 * (x - 4), pixels, 16);
+    }
+}
 
-std::uint8_t clampByte(int v) { return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
-
-std::uint8_t lumaOf(const std::uint8_t* p) {
-    return static_cast<std::uint8_t>((kYR * p[2] + kYG * p[1] + kYB * p[0] + kHalf) >> 16);
+void swapRedAndBlueInPlace(std::uint8_t* row, int width) {
+    for (int x = 0; x < width; ++x, row += 4) {
+        std::uint32_t pixel;
+        std::memcpy(&pixel, row, 4);
+        pixel = (pixel & 0xFF00FF00u) | (pixel >> 16 & 0xFFu) | (pixel & 0xFFu) << 16;
+        std::memcpy(row, &pixel, 4);
+    }
 }
 
 } // namespace
 
-void MvConvertBgraToJpegYuv(const std::uint8_t* source, std::ptrdiff_t sourceStride, int width,
-                            int height, AVFrame& picture) {
+bool MvCanConvertToBgraInPlace(AVPixelFormat from) {
+    return from == AV_PIX_FMT_RGB24 || from == AV_PIX_FMT_BGR24 || from == AV_PIX_FMT_RGBA ||
+           from == AV_PIX_FMT_BGRA;
+}
+
+void MvConvertToBgraInPlace(std::uint8_t* rows, std::ptrdiff_t stride, AVPixelFormat from,
+                            int width, int height) {
     for (int y = 0; y < height; ++y) {
-        const std::uint8_t* row = source + y * sourceStride;
-        std::uint8_t* luma = picture.data[0] + std::ptrdiff_t(y) * picture.linesize[0];
-        for (int x = 0; x < width; ++x)
-            luma[x] = lumaOf(row + 4 * x);
-    }
-    for (int y = 0; y < height; y += 2) {
-        const std::uint8_t* top = source + y * sourceStride;
-        const std::uint8_t* bottom = y + 1 < height ? top + sourceStride : top;
-        std::uint8_t* u = picture.data[1] + std::ptrdiff_t(y / 2) * picture.linesize[1];
-        std::uint8_t* v = picture.data[2] + std::ptrdiff_t(y / 2) * picture.linesize[2];
-        for (int x = 0; x < width; x += 2) {
-            const int right = x + 1 < width ? 4 * (x + 1) : 4 * x;
-            const int left = 4 * x;
-            // Four times the mean of the block, for two more bits of precision.
-            const int b = top[left] + top[right] + bottom[left] + bottom[right];
-            const int g = top[left + 1] + top[right + 1] + bottom[left + 1] + bottom[right + 1];
-            const int r = top[left + 2] + top[right + 2] + bottom[left + 2] + bottom[right + 2];
-            u[x / 2] = clampByte(((kUR * r + kUG * g + kUB * b + 4 * kHalf) >> 18) + 128);
-            v[x / 2] = clampByte(((kVR * r + kVG * g + kVB * b + 4 * kHalf) >> 18) + 128);
+        std::uint8_t* row = rows + y * stride;
+        switch (from) {
+        case AV_PIX_FMT_RGB24: widenRowInPlace<true>(row, width); break;
+        case AV_PIX_FMT_BGR24: widenRowInPlace<false>(row, width); break;
+        case AV_PIX_FMT_RGBA: swapRedAndBlueInPlace(row, width); break;
+        default: break;   // BGRA already
         }
     }
 }

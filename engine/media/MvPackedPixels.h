@@ -17,9 +17,15 @@ bool MvConvertPackedPixels(const std::uint8_t* source, std::ptrdiff_t sourceStri
                            AVPixelFormat from, std::uint8_t* target,
                            std::ptrdiff_t targetStride, AVPixelFormat to, int width, int height);
 
-// Converts BGRA rows into the planes of a full-range YUV 4:2:0 picture
-// (JPEG's colours: BT.601 weights, chroma the mean of each 2 x 2 block).
-void MvConvertBgraToJpegYuv(const std::uint8_t* source, std::ptrdiff_t sourceStride, int width,
-                            int height, AVFrame& picture);
+// Whether rows of format from can become BGRA rows where they are: formats
+// of 3 or 4 bytes a pixel with red, green and blue (RGB24, BGR24, RGBA,
+// BGRA).
+bool MvCanConvertToBgraInPlace(AVPixelFormat from);
+
+// Turns width x height pixels of format from (one MvCanConvertToBgraInPlace
+// accepts) into BGRA pixels in the same rows, opaque when from has no alpha.
+// Each row must have room for width BGRA pixels.
+void MvConvertToBgraInPlace(std::uint8_t* rows, std::ptrdiff_t stride, AVPixelFormat from,
+                            int width, int height);
 
 #endif
