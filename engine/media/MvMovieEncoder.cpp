@@ -1,6 +1,5 @@
 #include "media/MvMovieEncoder.h"
 
-#include "media/MvMovieFrames.h"
 #include "morvane/MvException.h"
 
 extern "C" {
@@ -12,9 +11,18 @@ extern "C" {
 
 namespace {
 
+// Lossy codecs get 4:2:0 pictures when they take them: what every player
+// decodes (4:4:4 H.264, for one, is beyond most) and what they are made
+// for. Lossless codecs keep as much of the BGRA pixels as they can.
 AVPixelFormat bestFormat(const AVCodec& codec) {
     if (!codec.pix_fmts)
         return AV_PIX_FMT_YUV420P;
+    const AVCodecDescriptor* descriptor = avcodec_descriptor_get(codec.id);
+    const bool lossy = descriptor && (descriptor->props & AV_CODEC_PROP_LOSSY);
+    for (const AVPixelFormat* format = codec.pix_fmts; lossy && *format != AV_PIX_FMT_NONE;
+         ++format)
+        if (*format == AV_PIX_FMT_YUV420P)
+            return AV_PIX_FMT_YUV420P;
     return avcodec_find_best_pix_fmt_of_list(codec.pix_fmts, AV_PIX_FMT_BGRA, 0, nullptr);
 }
 
@@ -76,15 +84,16 @@ MvMovieEncoder::MvMovieEncoder(const MvMovieSettings& settings, AVCodecID codecI
         MvRaise(std::string("The movie compressor ") + codec->name + " cannot encode frames of " +
                 std::to_string(width) + " x " + std::to_string(height) + " (" +
                 MvFFmpegErrorText(status) + ").");
+    converter_ = std::make_unique<MvPictureConverter>(c.pix_fmt, width, height);
 }
 
 std::string MvMovieEncoder::name() const { return context_->codec->name; }
 
 void MvMovieEncoder::encode(MvValue* image, std::int64_t pts,
                             const std::function<void(AVPacket&)>& sink) {
-    MvFramePtr picture = MvPictureOfImage(image, context_->pix_fmt, context_->width, context_->height);
-    picture->pts = pts;
-    const int status = avcodec_send_frame(context_.get(), picture.get());
+    AVFrame& picture = converter_->convert(image);
+    picture.pts = pts;
+    const int status = avcodec_send_frame(context_.get(), &picture);
     if (status < 0)
         MvRaise("Could not compress a movie frame (" + MvFFmpegErrorText(status) + ").");
     drain(sink);
