@@ -75,6 +75,14 @@ void MvMovieSoundEncoder::openEncoder(AVFormatContext& output, const AVCodec& co
     if (status < 0)
         MvRaise(std::string("The movie's sound cannot be encoded with ") + codec.name + " (" +
                 MvFFmpegErrorText(status) + ").");
+    // The samples an encoder puts before the sound (its priming) are
+    // skipped on playing by containers that record how many there are;
+    // others play them, so the first samples of the movie's sound are left
+    // out in their place and what follows keeps its time.
+    const std::string container = output.oformat->name;
+    if (container != "mov" && container != "mp4" && container != "matroska" &&
+        container != "webm")
+        unplayed_ = c.initial_padding;
     const bool anySize = codec.capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE;
     frameSize_ = c.frame_size > 0 && !anySize ? c.frame_size : 1024;
     queue_.reset(av_audio_fifo_alloc(c.sample_fmt, c.ch_layout.nb_channels, frameSize_ * 4));
@@ -220,7 +228,14 @@ void MvMovieSoundEncoder::encode(AVFrame* frame) {
 
 void MvMovieSoundEncoder::encodeQueued(bool all) {
     while (true) {
-        const int size = av_audio_fifo_size(queue_.get());
+        int size = av_audio_fifo_size(queue_.get());
+        if (unplayed_ > 0 && size > 0) {
+            const int n = static_cast<int>(std::min<std::int64_t>(size, unplayed_));
+            av_audio_fifo_drain(queue_.get(), n);
+            unplayed_ -= n;
+            encoded_ += n;
+            size -= n;
+        }
         if (size == 0 || (size < frameSize_ && !all))
             return;
         chunk_->nb_samples = frameSize_;

@@ -58,7 +58,8 @@ private:
     bool started_ = false;
     double nextInputTime_ = 0;   // where a decoded frame without a time starts
     std::int64_t queued_ = 0;    // samples queued or encoded so far
-    std::int64_t encoded_ = 0;   // samples given to the encoder so far
+    std::int64_t encoded_ = 0;   // samples given to the encoder (or left out) so far
+    std::int64_t unplayed_ = 0;  // first samples to leave out for the encoder's priming
 };
 
 #endif

@@ -58,6 +58,19 @@ bool sameCoding(const AVCodecParameters& a, const AVCodecParameters& b) {
            std::equal(a.extradata, a.extradata + a.extradata_size, b.extradata);
 }
 
+// A clock that counts the frame lengths movies commonly mix (1/24, 1/25,
+// 1/30 and 1/29.97 s) in whole ticks, within what MPEG-4 takes (16 bits).
+constexpr AVRational kMixedRateTimeBase{1, 60000};
+
+// Codecs and containers that place each picture at its own time; the others
+// (AVI, which counts frames, and codecs of fixed frame rates) give every
+// picture one frame period.
+bool takesAnyTimes(const AVOutputFormat& container, const AVCodec& codec) {
+    const AVCodecID id = codec.id;
+    return std::string(container.name) != "avi" && !codec.supported_framerates &&
+           id != AV_CODEC_ID_H261 && id != AV_CODEC_ID_H263 && id != AV_CODEC_ID_DVVIDEO;
+}
+
 AVRational timeBaseOf(const MvMovieSource& source) {
     if (auto* file = dynamic_cast<const MvMovieFileSource*>(&source))
         return file->timeBase();
@@ -78,6 +91,8 @@ private:
     void copyPackets();
     void copySegment(const MvMovieSegment& segment, double start);
     void encodeFrames();
+    // True when every frame lasts as long as the first.
+    bool evenFrames() const;
     // The sound stream (when the movie has sound) and the container's header.
     void startFile();
     std::vector<MvSoundSpan> soundSpans() const;
@@ -240,6 +255,14 @@ void MovieWriter::copyPackets() {
     }
 }
 
+bool MovieWriter::evenFrames() const {
+    const double first = movie_.frameDuration(0);
+    for (int n = 1, count = movie_.frameCount(); n < count; ++n)
+        if (std::abs(movie_.frameDuration(n) - first) > 1e-6)
+            return false;
+    return true;
+}
+
 void MovieWriter::encodeFrames() {
     const AVOutputFormat& container = *output_->oformat;
     MvMovieSettings settings = movie_.settings();
@@ -255,8 +278,14 @@ void MovieWriter::encodeFrames() {
     }
     const double first = movie_.frameDuration(0);
     settings.frameRate = first > 0 ? 1.0 / first : settings.frameRate;
-    const AVRational rate = av_d2q(settings.frameRate, 100000);
-    MvMovieEncoder encoder(settings, codec, movie_.width(), movie_.height(), av_inv_q(rate),
+    // Frames of several lengths (a file's and the script's) keep their times
+    // on a finer clock where the codec and container allow it, so that the
+    // pictures stay in step with the sound.
+    AVRational timeBase = av_inv_q(av_d2q(settings.frameRate, 100000));
+    const AVCodec* encoderCodec = avcodec_find_encoder(codec);
+    if (!evenFrames() && encoderCodec && takesAnyTimes(container, *encoderCodec))
+        timeBase = kMixedRateTimeBase;
+    MvMovieEncoder encoder(settings, codec, movie_.width(), movie_.height(), timeBase,
                            (container.flags & AVFMT_GLOBALHEADER) != 0);
     AVCodecContext& context = encoder.context();
     if (avcodec_parameters_from_context(stream_->codecpar, &context) < 0)
