@@ -13,16 +13,19 @@ namespace {
 
 // Lossy codecs get 4:2:0 pictures when they take them: what every player
 // decodes (4:4:4 H.264, for one, is beyond most) and what they are made
-// for. Lossless codecs keep as much of the BGRA pixels as they can.
+// for; JPEG's are full range. Lossless codecs keep as much of the BGRA
+// pixels as they can.
 AVPixelFormat bestFormat(const AVCodec& codec) {
     if (!codec.pix_fmts)
         return AV_PIX_FMT_YUV420P;
     const AVCodecDescriptor* descriptor = avcodec_descriptor_get(codec.id);
     const bool lossy = descriptor && (descriptor->props & AV_CODEC_PROP_LOSSY);
+    const AVPixelFormat usual =
+        codec.id == AV_CODEC_ID_MJPEG ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
     for (const AVPixelFormat* format = codec.pix_fmts; lossy && *format != AV_PIX_FMT_NONE;
          ++format)
-        if (*format == AV_PIX_FMT_YUV420P)
-            return AV_PIX_FMT_YUV420P;
+        if (*format == usual)
+            return usual;
     return avcodec_find_best_pix_fmt_of_list(codec.pix_fmts, AV_PIX_FMT_BGRA, 0, nullptr);
 }
 

@@ -84,9 +84,10 @@ public:
 
 private:
     bool canCopy() const;
-    // The frame store keeps its pictures' stream headers apart from them; a
-    // container that does not keep such headers cannot take the pictures.
-    bool carriesHeaders(const MvMovieSource& source) const;
+    // Pictures whose stream headers are kept apart from them (the frame
+    // store's, MP4's) go only into containers that keep such headers, or
+    // into the kind of container they come from.
+    bool carriesHeaders(MvMovieSource& source) const;
     void openContainer(std::ostream& out);
     void copyPackets();
     void copySegment(const MvMovieSegment& segment, double start);
@@ -108,10 +109,12 @@ private:
     std::vector<std::int64_t> lastDts_;   // by stream
 };
 
-bool MovieWriter::carriesHeaders(const MvMovieSource& source) const {
-    return dynamic_cast<const MvMovieFileSource*>(&source) ||
-           source.codecParameters().extradata_size == 0 ||
-           (output_->oformat->flags & AVFMT_GLOBALHEADER);
+bool MovieWriter::carriesHeaders(MvMovieSource& source) const {
+    if (source.codecParameters().extradata_size == 0 ||
+        (output_->oformat->flags & AVFMT_GLOBALHEADER))
+        return true;
+    auto* file = dynamic_cast<MvMovieFileSource*>(&source);
+    return file && std::string(file->format().iformat->name) == output_->oformat->name;
 }
 
 bool MovieWriter::canCopy() const {
@@ -120,7 +123,7 @@ bool MovieWriter::canCopy() const {
     if (avformat_query_codec(output_->oformat, codec.codec_id, FF_COMPLIANCE_NORMAL) != 1)
         return false;
     for (const MvMovieSegment& segment : segments) {
-        const MvMovieSource& source = *segment.source;
+        MvMovieSource& source = *segment.source;
         if (!sameCoding(source.codecParameters(), codec) || !carriesHeaders(source) ||
             !source.isKeyFrame(segment.first))
             return false;

@@ -88,6 +88,18 @@ TEST_F(MovieSaveTest, CutsOnKeyFramesAreCopiedPacketForPacket) {
     EXPECT_NEAR(std::stod(probe("cut.mp4", "format=duration")), 0.4, 0.02);
 }
 
+TEST_F(MovieSaveTest, PicturesWhoseHeadersTheContainerCannotKeepAreEncodedAgain) {
+    // MP4's H.264 keeps its stream headers apart from the pictures; AVI has
+    // no place for them.
+    ASSERT_TRUE(makeMovie("src.mp4", 30, "-c:v libx264 -g 5 -bf 0 -pix_fmt yuv420p"));
+    EXPECT_EQ(run("set m to file \"" + at("src.mp4") + "\"; set c to m[10, 20];"
+                  "set file \"" + at("cut.avi") + "\" to c;"
+                  "set compression of c to \"H.264\"; set file \"" + at("h264.avi") + "\" to c;"),
+              "");
+    expectStream("cut.avi", "cinepak", 10, 64, 48, "25/1");
+    expectStream("h264.avi", "h264", 10, 64, 48, "25/1");
+}
+
 TEST_F(MovieSaveTest, CutsBetweenKeyFramesAreEncodedAgain) {
     ASSERT_TRUE(makeMovie("src.mp4", 30, "-c:v libx264 -g 10 -pix_fmt yuv420p"));
     EXPECT_EQ(run("set m to file \"" + at("src.mp4") + "\"; set c to m[3, 17];"
