@@ -193,7 +193,8 @@ bool MvMovieSoundEncoder::decodeNext(const MvSoundSpan& span) {
 }
 
 void MvMovieSoundEncoder::endSpan() {
-    queue(resampler_->output(), resampler_->flush());
+    const int held = resampler_->flush();
+    queue(resampler_->output(), held);
     queueSilence(endOf(spans_[span_]) - queued_);
     ++span_;
     started_ = false;
