@@ -13,13 +13,14 @@ namespace {
 
 // Lossy codecs get 4:2:0 pictures when they take them: what every player
 // decodes (4:4:4 H.264, for one, is beyond most) and what they are made
-// for; JPEG's are full range. Lossless codecs keep as much of the BGRA
-// pixels as they can.
-AVPixelFormat bestFormat(const AVCodec& codec) {
+// for; JPEG's are full range. Pictures of an odd size cannot be halved for
+// it, and lossless codecs keep as much of the BGRA pixels as they can.
+AVPixelFormat bestFormat(const AVCodec& codec, int width, int height) {
     if (!codec.pix_fmts)
         return AV_PIX_FMT_YUV420P;
     const AVCodecDescriptor* descriptor = avcodec_descriptor_get(codec.id);
-    const bool lossy = descriptor && (descriptor->props & AV_CODEC_PROP_LOSSY);
+    const bool lossy = descriptor && (descriptor->props & AV_CODEC_PROP_LOSSY) &&
+                       width % 2 == 0 && height % 2 == 0;
     const AVPixelFormat usual =
         codec.id == AV_CODEC_ID_MJPEG ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
     for (const AVPixelFormat* format = codec.pix_fmts; lossy && *format != AV_PIX_FMT_NONE;
@@ -68,7 +69,7 @@ MvMovieEncoder::MvMovieEncoder(const MvMovieSettings& settings, AVCodecID codecI
     AVCodecContext& c = *context_;
     c.width = width;
     c.height = height;
-    c.pix_fmt = bestFormat(*codec);
+    c.pix_fmt = bestFormat(*codec, width, height);
     c.time_base = timeBase;
     c.framerate = av_d2q(settings.frameRate > 0 ? settings.frameRate : 29.97, 1 << 20);
     c.gop_size = std::max(settings.keyFrameInterval, 1);

@@ -100,6 +100,30 @@ TEST_F(MovieSaveTest, PicturesWhoseHeadersTheContainerCannotKeepAreEncodedAgain)
     expectStream("h264.avi", "h264", 10, 64, 48, "25/1");
 }
 
+TEST_F(MovieSaveTest, EveryImageKindAndOddSizesEncode) {
+    // Each kind of image as a frame; a size of one pixel, and odd sizes that
+    // 4:2:0 pictures cannot take.
+    const struct {
+        int w, h;
+    } sizes[] = {{1, 1}, {33, 25}, {64, 48}};
+    for (const auto& size : sizes) {
+        const std::string wh = std::to_string(size.w) + ", " + std::to_string(size.h);
+        const std::string name = "k" + std::to_string(size.w) + ".mp4";
+        SCOPED_TRACE(name);
+        EXPECT_EQ(run("set m to movie; set compression of m to \"H.264\";"
+                      "set frame_rate of m to 25;"
+                      "append frame with size to {" + wh + "} to m;"
+                      "append frame_mono with size to {" + wh + "} to m;"
+                      "append image with size to {" + wh + "} to m;"
+                      "append (image_mono with size to {" + wh + "}) + 0.5 to m;"
+                      "set file \"" + at(name) + "\" to m;"
+                      "set n to file \"" + at(name) + "\"; print length of n;"),
+                  "4\n");
+        expectStream(name, "h264", 4, size.w, size.h, "25/1");
+    }
+    EXPECT_EQ(temporaryFiles(), 0);
+}
+
 TEST_F(MovieSaveTest, CutsBetweenKeyFramesAreEncodedAgain) {
     ASSERT_TRUE(makeMovie("src.mp4", 30, "-c:v libx264 -g 10 -pix_fmt yuv420p"));
     EXPECT_EQ(run("set m to file \"" + at("src.mp4") + "\"; set c to m[3, 17];"

@@ -159,6 +159,28 @@ TEST_F(MovieSoundTest, SoundOfFilesCodedDifferentlyIsEncodedAgain) {
     }
 }
 
+TEST_F(MovieSoundTest, SoundThatStartsLateKeepsItsPlaceAndItsChannels) {
+    // Six channels of tone that start half a second after the pictures.
+    ASSERT_TRUE(runTool("ffmpeg -nostdin -y -loglevel error -f lavfi -i "
+                        "testsrc2=size=64x48:rate=25 -itsoffset 0.5 -f lavfi -i "
+                        "sine=frequency=440:sample_rate=8000,pan='5.1|c0=c0|c1=c0|c2=c0|c3=c0|"
+                        "c4=c0|c5=c0' -frames:v 50 -t 2 -c:v libx264 -g 5 -bf 0 -pix_fmt yuv420p "
+                        "-c:a aac " + quoted(at("late.mp4"))));
+    EXPECT_EQ(run("set m to file \"late.mp4\"; set c to m[0, 50];"
+                  "set frame_rate of c to 25;"
+                  "append frame with size to {64, 48} to c;"
+                  "set file \"late.mp4.mp4\" to c; set file \"late.avi\" to c;"),
+              "");
+    EXPECT_EQ(probe("late.mp4.mp4", "stream=channels", "a:0"), "6");
+    EXPECT_EQ(probe("late.avi", "stream=channels", "a:0"), "2");   // MP3 has two at most
+    for (const char* name : {"late.mp4.mp4", "late.avi"}) {
+        SCOPED_TRACE(name);
+        expectInStep(name, 2.04, 0.15);
+        EXPECT_LT(loudest(name, 0.05, 0.3), -50);
+        EXPECT_GT(loudest(name, 0.75, 1.8), -30);
+    }
+}
+
 TEST_F(MovieSoundTest, ASourceGoneBeforeSavingStopsTheSaveCleanly) {
     ASSERT_TRUE(makeToneMovie("tone.mp4", "-c:a aac"));
     OwnedValue movie(LoadValueFromFile(at("tone.mp4").c_str()));
