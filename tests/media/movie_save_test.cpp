@@ -3,6 +3,9 @@
 // packet, other edits encoded again.
 #include "movie_support.h"
 
+#include "morvane/MvMovieApi.h"
+#include "morvane/MvValueFile.h"
+
 namespace {
 
 class MovieSaveTest : public MovieFolderTest {
@@ -122,6 +125,33 @@ TEST_F(MovieSaveTest, EveryImageKindAndOddSizesEncode) {
         expectStream(name, "h264", 4, size.w, size.h, "25/1");
     }
     EXPECT_EQ(temporaryFiles(), 0);
+}
+
+TEST_F(MovieSaveTest, FlatColoursComeBackAsTheyWere) {
+    // Six patches of 16 x 16; the encoder at its best quality, so that only
+    // the conversions to and from its pictures can change a colour.
+    const std::uint32_t colours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
+                                     0xFFFFFFFF, 0xFF000000, 0xFF808040};
+    OwnedValue movie(MvMovieCreate(nullptr));
+    MvMovieSetCompression(movie.get(), "H.264");
+    MvMovieSetSpatialQuality(movie.get(), 1.0);
+    OwnedValue frame(MvFrameColorCreate(48, 32));
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 48; ++x)
+            MvFrameColorSetPixelARGB(frame.get(), x, y, colours[(y / 16) * 3 + x / 16]);
+    MvValueHolder held(frame->Clone());
+    movie->Append(held);
+    movie->SaveToFile(at("flat.mp4").c_str());
+    OwnedValue saved(LoadValueFromFile(at("flat.mp4").c_str()));
+    ASSERT_NE(saved, nullptr);
+    OwnedValue back = movieFrame(saved.get(), 0);
+    for (int patch = 0; patch < 6; ++patch) {
+        const int x = (patch % 3) * 16 + 8, y = (patch / 3) * 16 + 8;
+        const unsigned char* got = MvFrameColorGetLine(back.get(), y) + 4 * x;
+        const unsigned char* want = MvFrameColorGetLine(frame.get(), y) + 4 * x;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(got[c], want[c], 3) << "patch " << patch << " channel " << c;
+    }
 }
 
 TEST_F(MovieSaveTest, CutsBetweenKeyFramesAreEncodedAgain) {
