@@ -140,6 +140,24 @@ TEST_F(MovieSoundTest, SoundOfSeveralFilesCodedAlikeIsCopied) {
     }
 }
 
+TEST_F(MovieSoundTest, SoundCopiedFromFilesOfOtherClocksAndFromSingleFrames) {
+    // MP4 and Matroska count time in other units; one-frame pieces are
+    // shorter than a packet of sound.
+    ASSERT_TRUE(makeToneMovie("one.mp4", "-c:a aac"));
+    ASSERT_TRUE(makeToneMovie("two.mkv", "-c:a aac"));
+    EXPECT_EQ(run("set a to file \"one.mp4\"; set b to file \"two.mkv\";"
+                  "set c to a[0, 1] + b[10, 11] + a[20, 50] + b[49, 50];"
+                  "set file \"c.mp4\" to c; set file \"c.mkv\" to c;"),
+              "");
+    for (const char* name : {"c.mp4", "c.mkv"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(soundCodec(name), "aac");
+        EXPECT_EQ(probe(name, "stream=nb_read_frames"), "33");
+        expectInStep(name, 1.32, 0.15);
+        EXPECT_GT(loudest(name, 0.2, 1.1), -30);
+    }
+}
+
 TEST_F(MovieSoundTest, SoundOfFilesCodedDifferentlyIsEncodedAgain) {
     ASSERT_TRUE(makeToneMovie("aac.mp4", "-c:a aac"));
     ASSERT_TRUE(makeToneMovie("mp3.mkv", "-c:a libmp3lame -ar 22050 -ac 2"));
