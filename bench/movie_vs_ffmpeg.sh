@@ -14,7 +14,7 @@ set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
-build="${1:-$root/build}"
+build="$(cd "${1:-$root/build}" && pwd)"   # the run below leaves the current folder
 host="$build/tools/morvane/morvane"
 [ -x "$host" ] || { echo "build the host first: $host" >&2; exit 2; }
 

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev
           libfreetype-dev fonts-dejavu-core libpng-dev python3
-          libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libavdevice-dev
+          libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev libavdevice-dev
           libturbojpeg0-dev
           ffmpeg imagemagick python3-numpy python3-scipy python3-opencv python3-skimage)
 

@@ -1,6 +1,5 @@
 #include "media/MvMovieEncoder.h"
 
-#include "media/MvMovieFrames.h"
 #include "morvane/MvException.h"
 
 extern "C" {
@@ -12,9 +11,22 @@ extern "C" {
 
 namespace {
 
-AVPixelFormat bestFormat(const AVCodec& codec) {
+// Lossy codecs get 4:2:0 pictures when they take them: what every player
+// decodes (4:4:4 H.264, for one, is beyond most) and what they are made
+// for; JPEG's are full range. Pictures of an odd size cannot be halved for
+// it, and lossless codecs keep as much of the BGRA pixels as they can.
+AVPixelFormat bestFormat(const AVCodec& codec, int width, int height) {
     if (!codec.pix_fmts)
         return AV_PIX_FMT_YUV420P;
+    const AVCodecDescriptor* descriptor = avcodec_descriptor_get(codec.id);
+    const bool lossy = descriptor && (descriptor->props & AV_CODEC_PROP_LOSSY) &&
+                       width % 2 == 0 && height % 2 == 0;
+    const AVPixelFormat usual =
+        codec.id == AV_CODEC_ID_MJPEG ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
+    for (const AVPixelFormat* format = codec.pix_fmts; lossy && *format != AV_PIX_FMT_NONE;
+         ++format)
+        if (*format == usual)
+            return usual;
     return avcodec_find_best_pix_fmt_of_list(codec.pix_fmts, AV_PIX_FMT_BGRA, 0, nullptr);
 }
 
@@ -57,7 +69,7 @@ MvMovieEncoder::MvMovieEncoder(const MvMovieSettings& settings, AVCodecID codecI
     AVCodecContext& c = *context_;
     c.width = width;
     c.height = height;
-    c.pix_fmt = bestFormat(*codec);
+    c.pix_fmt = bestFormat(*codec, width, height);
     c.time_base = timeBase;
     c.framerate = av_d2q(settings.frameRate > 0 ? settings.frameRate : 29.97, 1 << 20);
     c.gop_size = std::max(settings.keyFrameInterval, 1);
@@ -76,15 +88,16 @@ MvMovieEncoder::MvMovieEncoder(const MvMovieSettings& settings, AVCodecID codecI
         MvRaise(std::string("The movie compressor ") + codec->name + " cannot encode frames of " +
                 std::to_string(width) + " x " + std::to_string(height) + " (" +
                 MvFFmpegErrorText(status) + ").");
+    converter_ = std::make_unique<MvPictureConverter>(c.pix_fmt, width, height);
 }
 
 std::string MvMovieEncoder::name() const { return context_->codec->name; }
 
 void MvMovieEncoder::encode(MvValue* image, std::int64_t pts,
                             const std::function<void(AVPacket&)>& sink) {
-    MvFramePtr picture = MvPictureOfImage(image, context_->pix_fmt, context_->width, context_->height);
-    picture->pts = pts;
-    const int status = avcodec_send_frame(context_.get(), picture.get());
+    AVFrame& picture = converter_->convert(image);
+    picture.pts = pts;
+    const int status = avcodec_send_frame(context_.get(), &picture);
     if (status < 0)
         MvRaise("Could not compress a movie frame (" + MvFFmpegErrorText(status) + ").");
     drain(sink);

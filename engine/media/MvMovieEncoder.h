@@ -4,9 +4,11 @@
 
 #include "media/MvFFmpeg.h"
 #include "media/MvMovieCompressors.h"
+#include "media/MvPictureConverter.h"
 #include "morvane/MvValue.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 // What frames added to a movie are compressed with.
@@ -25,7 +27,9 @@ MvMovieSettings& MvMoviePreferences();
 // An open encoder for one run of frames of one size.
 class MvMovieEncoder {
 public:
-    // codec is the compressor's codec unless the caller overrides it.
+    // codec is the compressor's codec unless the caller overrides it. With
+    // globalHeader the stream headers go to the codec's extradata (kept by
+    // the container) instead of into the key frames.
     MvMovieEncoder(const MvMovieSettings& settings, AVCodecID codec, int width, int height,
                    AVRational timeBase, bool globalHeader);
     AVCodecContext& context() { return *context_; }
@@ -41,6 +45,7 @@ private:
     void drain(const std::function<void(AVPacket&)>& sink);
     MvCodecContextPtr context_;
     MvPacketPtr packet_ = MvNewPacket();
+    std::unique_ptr<MvPictureConverter> converter_;
 };
 
 #endif

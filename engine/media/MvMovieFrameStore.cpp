@@ -39,13 +39,36 @@ bool MvMovieFrameStore::matches(const MvMovieSettings& settings, int width, int 
            settings.keyFrameInterval == settings_.keyFrameInterval;
 }
 
-void MvMovieFrameStore::add(MvValue* image) {
-    if (!encoder_) {
-        encoder_ = std::make_unique<MvMovieEncoder>(settings_, settings_.compressor->codec, width_,
-                                                    height_, timeBase_, false);
-        if (pictures_.empty())
-            avcodec_parameters_from_context(parameters_.get(), &encoder_->context());
+namespace {
+
+bool sameExtradata(const AVCodecParameters& a, const AVCodecContext& b) {
+    return a.extradata_size == b.extradata_size &&
+           (a.extradata_size == 0 ||
+            std::equal(a.extradata, a.extradata + a.extradata_size, b.extradata));
+}
+
+} // namespace
+
+// The stream headers go to the store's codec parameters, not into the key
+// frames: the pictures can then be copied as they are into a container that
+// keeps the headers apart, and saving encodes nothing again. Every run of
+// the store must bring the same headers, since one decoder reads them all.
+void MvMovieFrameStore::startRun() {
+    auto encoder = std::make_unique<MvMovieEncoder>(settings_, settings_.compressor->codec, width_,
+                                                    height_, timeBase_, true);
+    if (pictures_.empty()) {
+        if (avcodec_parameters_from_context(parameters_.get(), &encoder->context()) < 0)
+            throw new MvMemoryException("During allocation of image data.");
+    } else if (!sameExtradata(*parameters_, encoder->context())) {
+        MvRaise("The movie compressor " + encoder->name() +
+                " changed its stream headers; the frame was not added.");
     }
+    encoder_ = std::move(encoder);
+}
+
+void MvMovieFrameStore::add(MvValue* image) {
+    if (!encoder_)
+        startRun();
     encoder_->encode(image, added_, [this](AVPacket& p) { store(p); });
     ++added_;
 }

@@ -44,6 +44,7 @@ private:
         int size;
         bool key;
     };
+    void startRun();
     void store(AVPacket& packet);
     void openDecoder();
 

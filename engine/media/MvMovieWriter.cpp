@@ -4,14 +4,18 @@
 #include "media/MvMovieFileSource.h"
 #include "media/MvMovieFrameStore.h"
 #include "media/MvMovieFrames.h"
+#include "media/MvMovieSoundTrack.h"
 #include "media/MvMovieValue.h"
 
 #include "morvane/MvException.h"
 #include "morvane/MvProcess.h"
 #include "values/MvReplacingFile.h"
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <ostream>
+#include <vector>
 
 namespace {
 
@@ -47,10 +51,30 @@ std::int64_t seekBytes(void* opaque, std::int64_t offset, int whence) {
 
 [[noreturn]] void raiseWriteFailure() { MvRaise("Could not save movie file."); }
 
-// Codecs whose pictures need headers the frame store does not keep.
-bool needsStoredHeaders(AVCodecID codec) {
-    return codec == AV_CODEC_ID_H264 || codec == AV_CODEC_ID_HEVC || codec == AV_CODEC_ID_MPEG4 ||
-           codec == AV_CODEC_ID_AV1;
+// Coded pictures of streams a and b can follow one another in one stream.
+bool sameCoding(const AVCodecParameters& a, const AVCodecParameters& b) {
+    return a.codec_id == b.codec_id && a.width == b.width && a.height == b.height &&
+           a.format == b.format && a.profile == b.profile && a.extradata_size == b.extradata_size &&
+           std::equal(a.extradata, a.extradata + a.extradata_size, b.extradata);
+}
+
+// A clock that counts the frame lengths movies commonly mix (1/24, 1/25,
+// 1/30 and 1/29.97 s) in whole ticks, within what MPEG-4 takes (16 bits).
+constexpr AVRational kMixedRateTimeBase{1, 60000};
+
+// Codecs and containers that place each picture at its own time; the others
+// (AVI, which counts frames, and codecs of fixed frame rates) give every
+// picture one frame period.
+bool takesAnyTimes(const AVOutputFormat& container, const AVCodec& codec) {
+    const AVCodecID id = codec.id;
+    return std::string(container.name) != "avi" && !codec.supported_framerates &&
+           id != AV_CODEC_ID_H261 && id != AV_CODEC_ID_H263 && id != AV_CODEC_ID_DVVIDEO;
+}
+
+AVRational timeBaseOf(const MvMovieSource& source) {
+    if (auto* file = dynamic_cast<const MvMovieFileSource*>(&source))
+        return file->timeBase();
+    return static_cast<const MvMovieFrameStore&>(source).timeBase();
 }
 
 class MovieWriter {
@@ -60,43 +84,53 @@ public:
 
 private:
     bool canCopy() const;
+    // Pictures whose stream headers are kept apart from them (the frame
+    // store's, MP4's) go only into containers that keep such headers, or
+    // into the kind of container they come from.
+    bool carriesHeaders(MvMovieSource& source) const;
     void openContainer(std::ostream& out);
     void copyPackets();
-    void copySegment(const MvMovieSegment& segment, std::int64_t offset);
+    void copySegment(const MvMovieSegment& segment, double start);
     void encodeFrames();
-    void send(AVPacket& packet, AVRational from);
+    // True when every frame lasts as long as the first.
+    bool evenFrames() const;
+    // The sound stream (when the movie has sound) and the container's header.
+    void startFile();
+    std::vector<MvSoundSpan> soundSpans() const;
+    // Writes a video packet, then the sound up to its time.
+    void sendVideo(AVPacket& packet, AVRational from);
     void send(AVPacket& packet, AVRational from, AVStream& to);
-    // The sound of the movie's source file, when all its file segments come
-    // from one file with sound the container can carry.
-    void findSound();
-    void copySound();
 
     MvMovieValue& movie_;
     std::string path_;
     OutputPtr output_;
     AVStream* stream_ = nullptr;
-    std::int64_t lastDts_ = AV_NOPTS_VALUE;
-    MvMovieFileSource* soundFile_ = nullptr;
-    const AVStream* sound_ = nullptr;
-    AVStream* soundOut_ = nullptr;
+    std::unique_ptr<MvMovieSoundTrack> sound_;
+    std::vector<std::int64_t> lastDts_;   // by stream
 };
+
+bool MovieWriter::carriesHeaders(MvMovieSource& source) const {
+    if (source.codecParameters().extradata_size == 0 ||
+        (output_->oformat->flags & AVFMT_GLOBALHEADER))
+        return true;
+    auto* file = dynamic_cast<MvMovieFileSource*>(&source);
+    return file && std::string(file->format().iformat->name) == output_->oformat->name;
+}
 
 bool MovieWriter::canCopy() const {
     const auto& segments = movie_.segments();
-    MvMovieSource* source = segments.front().source.get();
-    const AVCodecParameters& codec = source->codecParameters();
+    const AVCodecParameters& codec = segments.front().source->codecParameters();
     if (avformat_query_codec(output_->oformat, codec.codec_id, FF_COMPLIANCE_NORMAL) != 1)
         return false;
-    auto* file = dynamic_cast<MvMovieFileSource*>(source);
-    if (!file && needsStoredHeaders(codec.codec_id))
-        return false;
-    if (segments.size() > 1 && codec.video_delay > 0)
-        return false;
     for (const MvMovieSegment& segment : segments) {
-        if (segment.source.get() != source || !source->isKeyFrame(segment.first))
+        MvMovieSource& source = *segment.source;
+        if (!sameCoding(source.codecParameters(), codec) || !carriesHeaders(source) ||
+            !source.isKeyFrame(segment.first))
             return false;
+        // Pictures that refer to later ones cannot be cut off from them.
         const int end = segment.first + segment.count;
-        if (end < source->frameCount() && !source->isKeyFrame(end) && codec.video_delay > 0)
+        if (codec.video_delay > 0 &&
+            (segments.size() > 1 || (end < source.frameCount() && !source.isKeyFrame(end))))
             return false;
     }
     return true;
@@ -123,102 +157,71 @@ void MovieWriter::openContainer(std::ostream& out) {
         MvRaise("Not enough memory to save a movie.");
 }
 
-void MovieWriter::findSound() {
+std::vector<MvSoundSpan> MovieWriter::soundSpans() const {
+    std::vector<MvSoundSpan> spans;
+    int position = 0;
     for (const MvMovieSegment& segment : movie_.segments()) {
-        auto* file = dynamic_cast<MvMovieFileSource*>(segment.source.get());
-        if (!file)
-            continue;
-        if (soundFile_ && file != soundFile_)
-            return void(soundFile_ = nullptr);
-        soundFile_ = file;
+        MvSoundSpan span{dynamic_cast<MvMovieFileSource*>(segment.source.get()), 0, 0,
+                         movie_.frameTime(position), 0};
+        position += segment.count;
+        span.until = movie_.frameTime(position);
+        if (span.file) {
+            const double start = span.file->startSeconds();
+            span.from = start + span.file->frameTime(segment.first);
+            span.to = start + span.file->frameTime(segment.first + segment.count);
+        }
+        spans.push_back(span);
     }
-    sound_ = soundFile_ ? soundFile_->soundStream() : nullptr;
-    if (!sound_ || avformat_query_codec(output_->oformat, sound_->codecpar->codec_id,
-                                        FF_COMPLIANCE_NORMAL) != 1)
-        return void(sound_ = nullptr);
-    soundOut_ = avformat_new_stream(output_.get(), nullptr);
-    if (!soundOut_ || avcodec_parameters_copy(soundOut_->codecpar, sound_->codecpar) < 0)
-        MvRaise("Not enough memory to save a movie.");
-    soundOut_->codecpar->codec_tag = 0;
-    soundOut_->time_base = sound_->time_base;
+    return spans;
 }
 
-// The sound under each segment of the file goes with it; frames the script
-// added have none.
-void MovieWriter::copySound() {
-    if (!sound_)
-        return;
-    AVFormatContext& format = soundFile_->format();
-    const AVRational base = sound_->time_base;
-    const double start = soundFile_->startSeconds();
-    MvPacketPtr packet = MvNewPacket();
-    int position = 0;
-    std::int64_t lastEnd = AV_NOPTS_VALUE;
-    for (const MvMovieSegment& segment : movie_.segments()) {
-        const double movieTime = movie_.frameTime(position);
-        position += segment.count;
-        if (segment.source.get() != soundFile_)
-            continue;
-        const double from = start + soundFile_->frameTime(segment.first);
-        const double to = start + soundFile_->frameTime(segment.first + segment.count);
-        const std::int64_t fromTs = std::llround(from / av_q2d(base));
-        const std::int64_t toTs = std::llround(to / av_q2d(base));
-        const std::int64_t shift = std::llround(movieTime / av_q2d(base)) - fromTs;
-        av_seek_frame(&format, sound_->index, fromTs, AVSEEK_FLAG_BACKWARD);
-        while (av_read_frame(&format, packet.get()) >= 0) {
-            const bool ours = packet->stream_index == sound_->index && packet->pts != AV_NOPTS_VALUE;
-            const std::int64_t pts = packet->pts;
-            if (ours && pts >= toTs) {
-                av_packet_unref(packet.get());
-                break;
-            }
-            // Packets that overlap the segment's start belong to it.
-            if (ours && pts + packet->duration > fromTs) {
-                packet->pts = pts + shift;
-                packet->dts = packet->pts;
-                if (lastEnd == AV_NOPTS_VALUE || packet->pts >= lastEnd) {
-                    lastEnd = packet->pts + packet->duration;
-                    send(*packet, base, *soundOut_);
-                }
-            }
-            av_packet_unref(packet.get());
-        }
-    }
-    soundFile_->forgetPosition();
+void MovieWriter::startFile() {
+    sound_ = MvNewSoundTrack(
+        *output_, soundSpans(),
+        [this](AVPacket& packet, AVRational from, AVStream& to) { send(packet, from, to); }, path_);
+    if (avformat_write_header(output_.get(), nullptr) < 0)
+        raiseWriteFailure();
+    lastDts_.assign(output_->nb_streams, AV_NOPTS_VALUE);
 }
 
 void MovieWriter::send(AVPacket& packet, AVRational from, AVStream& to) {
     av_packet_rescale_ts(&packet, from, to.time_base);
     packet.stream_index = to.index;
-    if (av_interleaved_write_frame(output_.get(), &packet) < 0)
-        raiseWriteFailure();
-}
-
-void MovieWriter::send(AVPacket& packet, AVRational from) {
-    av_packet_rescale_ts(&packet, from, stream_->time_base);
-    packet.stream_index = stream_->index;
-    if (packet.dts != AV_NOPTS_VALUE && lastDts_ != AV_NOPTS_VALUE && packet.dts <= lastDts_)
-        packet.dts = lastDts_ + 1;
+    std::int64_t& last = lastDts_[to.index];
+    if (packet.dts != AV_NOPTS_VALUE && last != AV_NOPTS_VALUE && packet.dts <= last)
+        packet.dts = last + 1;
     if (packet.pts != AV_NOPTS_VALUE && packet.dts != AV_NOPTS_VALUE && packet.pts < packet.dts)
         packet.pts = packet.dts;
-    lastDts_ = packet.dts;
+    last = packet.dts;
     if (av_interleaved_write_frame(output_.get(), &packet) < 0)
         raiseWriteFailure();
 }
 
-void MovieWriter::copySegment(const MvMovieSegment& segment, std::int64_t offset) {
+void MovieWriter::sendVideo(AVPacket& packet, AVRational from) {
+    const std::int64_t pts = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
+    const double seconds = pts != AV_NOPTS_VALUE ? pts * av_q2d(from) : 0;
+    send(packet, from, *stream_);
+    if (sound_)
+        sound_->writeUntil(seconds);
+}
+
+void MovieWriter::copySegment(const MvMovieSegment& segment, double start) {
     MvPacketPtr packet = MvNewPacket();
     if (auto* store = dynamic_cast<MvMovieFrameStore*>(segment.source.get())) {
+        const AVRational base = store->timeBase();
+        const std::int64_t offset = std::llround(start / av_q2d(base));
         for (int n = segment.first; n < segment.first + segment.count; ++n) {
             if (!store->packet(n, *packet))
                 raiseWriteFailure();
             packet->pts = packet->dts = n - segment.first + offset;
-            send(*packet, store->timeBase());
+            sendVideo(*packet, base);
             av_packet_unref(packet.get());
         }
         return;
     }
     auto& file = static_cast<MvMovieFileSource&>(*segment.source);
+    const AVRational base = file.timeBase();
+    const std::int64_t offset = std::llround(start / av_q2d(base));
     const std::int64_t first = file.framePts(segment.first);
     const int end = segment.first + segment.count;
     const std::int64_t last = end < file.frameCount() ? file.framePts(end) : INT64_MAX;
@@ -231,7 +234,7 @@ void MovieWriter::copySegment(const MvMovieSegment& segment, std::int64_t offset
         if (ours && pts >= first && pts < last) {
             packet->pts = pts - first + offset;
             packet->dts = packet->dts == AV_NOPTS_VALUE ? packet->pts : packet->dts - first + offset;
-            send(*packet, file.timeBase());
+            sendVideo(*packet, base);
         }
         av_packet_unref(packet.get());
         if (past)
@@ -242,25 +245,25 @@ void MovieWriter::copySegment(const MvMovieSegment& segment, std::int64_t offset
 }
 
 void MovieWriter::copyPackets() {
-    MvMovieSource& source = *movie_.segments().front().source;
-    const AVCodecParameters& codec = source.codecParameters();
-    if (avcodec_parameters_copy(stream_->codecpar, &codec) < 0)
+    const MvMovieSource& source = *movie_.segments().front().source;
+    if (avcodec_parameters_copy(stream_->codecpar, &source.codecParameters()) < 0)
         MvRaise("Not enough memory to save a movie.");
     stream_->codecpar->codec_tag = 0;
-    auto* file = dynamic_cast<MvMovieFileSource*>(&source);
-    const AVRational base = file ? file->timeBase()
-                                 : static_cast<MvMovieFrameStore&>(source).timeBase();
-    stream_->time_base = base;
-    findSound();
-    if (avformat_write_header(output_.get(), nullptr) < 0)
-        raiseWriteFailure();
-    std::int64_t offset = 0;
+    stream_->time_base = timeBaseOf(source);
+    startFile();
+    int position = 0;
     for (const MvMovieSegment& segment : movie_.segments()) {
-        copySegment(segment, offset);
-        offset += static_cast<std::int64_t>(std::llround(
-            (source.frameTime(segment.first + segment.count) - source.frameTime(segment.first)) /
-            av_q2d(base)));
+        copySegment(segment, movie_.frameTime(position));
+        position += segment.count;
     }
+}
+
+bool MovieWriter::evenFrames() const {
+    const double first = movie_.frameDuration(0);
+    for (int n = 1, count = movie_.frameCount(); n < count; ++n)
+        if (std::abs(movie_.frameDuration(n) - first) > 1e-6)
+            return false;
+    return true;
 }
 
 void MovieWriter::encodeFrames() {
@@ -278,22 +281,26 @@ void MovieWriter::encodeFrames() {
     }
     const double first = movie_.frameDuration(0);
     settings.frameRate = first > 0 ? 1.0 / first : settings.frameRate;
-    const AVRational rate = av_d2q(settings.frameRate, 100000);
-    MvMovieEncoder encoder(settings, codec, movie_.width(), movie_.height(), av_inv_q(rate),
+    // Frames of several lengths (a file's and the script's) keep their times
+    // on a finer clock where the codec and container allow it, so that the
+    // pictures stay in step with the sound.
+    AVRational timeBase = av_inv_q(av_d2q(settings.frameRate, 100000));
+    const AVCodec* encoderCodec = avcodec_find_encoder(codec);
+    if (!evenFrames() && encoderCodec && takesAnyTimes(container, *encoderCodec))
+        timeBase = kMixedRateTimeBase;
+    MvMovieEncoder encoder(settings, codec, movie_.width(), movie_.height(), timeBase,
                            (container.flags & AVFMT_GLOBALHEADER) != 0);
     AVCodecContext& context = encoder.context();
     if (avcodec_parameters_from_context(stream_->codecpar, &context) < 0)
         MvRaise("Not enough memory to save a movie.");
     stream_->time_base = context.time_base;
     stream_->avg_frame_rate = context.framerate;
-    findSound();
-    if (avformat_write_header(output_.get(), nullptr) < 0)
-        raiseWriteFailure();
-    const auto sink = [&](AVPacket& packet) { send(packet, context.time_base); };
+    startFile();
+    const auto sink = [&](AVPacket& packet) { sendVideo(packet, context.time_base); };
     std::int64_t previous = -1;
     const int count = movie_.frameCount();
     for (int n = 0; n < count; ++n) {
-        MvValueHolder frame(movie_.frame(n));
+        MvValueHolder frame(movie_.sharedFrame(n));
         std::int64_t pts = std::llround(movie_.frameTime(n) / av_q2d(context.time_base));
         if (pts <= previous)
             pts = previous + 1;
@@ -309,7 +316,8 @@ void MovieWriter::write(std::ostream& out) {
         copyPackets();
     else
         encodeFrames();
-    copySound();
+    if (sound_)
+        sound_->finish();
     if (av_write_trailer(output_.get()) < 0)
         raiseWriteFailure();
     avio_flush(output_->pb);

@@ -3,6 +3,9 @@
 // packet, other edits encoded again.
 #include "movie_support.h"
 
+#include "morvane/MvMovieApi.h"
+#include "morvane/MvValueFile.h"
+
 namespace {
 
 class MovieSaveTest : public MovieFolderTest {
@@ -86,6 +89,69 @@ TEST_F(MovieSaveTest, CutsOnKeyFramesAreCopiedPacketForPacket) {
             expected += (expected.empty() ? "" : "\n") + line;
     EXPECT_EQ(packetSizes("cut.mp4"), expected);
     EXPECT_NEAR(std::stod(probe("cut.mp4", "format=duration")), 0.4, 0.02);
+}
+
+TEST_F(MovieSaveTest, PicturesWhoseHeadersTheContainerCannotKeepAreEncodedAgain) {
+    // MP4's H.264 keeps its stream headers apart from the pictures; AVI has
+    // no place for them.
+    ASSERT_TRUE(makeMovie("src.mp4", 30, "-c:v libx264 -g 5 -bf 0 -pix_fmt yuv420p"));
+    EXPECT_EQ(run("set m to file \"" + at("src.mp4") + "\"; set c to m[10, 20];"
+                  "set file \"" + at("cut.avi") + "\" to c;"
+                  "set compression of c to \"H.264\"; set file \"" + at("h264.avi") + "\" to c;"),
+              "");
+    expectStream("cut.avi", "cinepak", 10, 64, 48, "25/1");
+    expectStream("h264.avi", "h264", 10, 64, 48, "25/1");
+}
+
+TEST_F(MovieSaveTest, EveryImageKindAndOddSizesEncode) {
+    // Each kind of image as a frame; a size of one pixel, and odd sizes that
+    // 4:2:0 pictures cannot take.
+    const struct {
+        int w, h;
+    } sizes[] = {{1, 1}, {33, 25}, {64, 48}};
+    for (const auto& size : sizes) {
+        const std::string wh = std::to_string(size.w) + ", " + std::to_string(size.h);
+        const std::string name = "k" + std::to_string(size.w) + ".mp4";
+        SCOPED_TRACE(name);
+        EXPECT_EQ(run("set m to movie; set compression of m to \"H.264\";"
+                      "set frame_rate of m to 25;"
+                      "append frame with size to {" + wh + "} to m;"
+                      "append frame_mono with size to {" + wh + "} to m;"
+                      "append image with size to {" + wh + "} to m;"
+                      "append (image_mono with size to {" + wh + "}) + 0.5 to m;"
+                      "set file \"" + at(name) + "\" to m;"
+                      "set n to file \"" + at(name) + "\"; print length of n;"),
+                  "4\n");
+        expectStream(name, "h264", 4, size.w, size.h, "25/1");
+    }
+    EXPECT_EQ(temporaryFiles(), 0);
+}
+
+TEST_F(MovieSaveTest, FlatColoursComeBackAsTheyWere) {
+    // Six patches of 16 x 16; the encoder at its best quality, so that only
+    // the conversions to and from its pictures can change a colour.
+    const std::uint32_t colours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
+                                     0xFFFFFFFF, 0xFF000000, 0xFF808040};
+    OwnedValue movie(MvMovieCreate(nullptr));
+    MvMovieSetCompression(movie.get(), "H.264");
+    MvMovieSetSpatialQuality(movie.get(), 1.0);
+    OwnedValue frame(MvFrameColorCreate(48, 32));
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 48; ++x)
+            MvFrameColorSetPixelARGB(frame.get(), x, y, colours[(y / 16) * 3 + x / 16]);
+    MvValueHolder held(frame->Clone());
+    movie->Append(held);
+    movie->SaveToFile(at("flat.mp4").c_str());
+    OwnedValue saved(LoadValueFromFile(at("flat.mp4").c_str()));
+    ASSERT_NE(saved, nullptr);
+    OwnedValue back = movieFrame(saved.get(), 0);
+    for (int patch = 0; patch < 6; ++patch) {
+        const int x = (patch % 3) * 16 + 8, y = (patch / 3) * 16 + 8;
+        const unsigned char* got = MvFrameColorGetLine(back.get(), y) + 4 * x;
+        const unsigned char* want = MvFrameColorGetLine(frame.get(), y) + 4 * x;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(got[c], want[c], 3) << "patch " << patch << " channel " << c;
+    }
 }
 
 TEST_F(MovieSaveTest, CutsBetweenKeyFramesAreEncodedAgain) {
