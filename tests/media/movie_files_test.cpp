@@ -53,6 +53,10 @@ TEST_F(MovieFilesTest, MoviesMadeByFFmpegReadFrameForFrame) {
                           64, 48, 25, true));
     ASSERT_TRUE(makeMovie("mpeg4.avi", 30, "-c:v mpeg4 -g 6 -q:v 2 -c:a pcm_s16le",
                           64, 48, 25, true));
+    // B-frames in AVI: the container gives no display times.
+    ASSERT_TRUE(makeMovie("bframes.avi", 30, "-c:v mpeg4 -g 12 -bf 2 -q:v 2 -c:a pcm_s16le",
+                          64, 48, 25, true));
+    ASSERT_TRUE(makeMovie("h264.avi", 30, "-c:v libx264 -g 9 -bf 3 -pix_fmt yuv420p"));
     ASSERT_TRUE(makeMovie("mjpeg.mov", 20, "-c:v mjpeg -q:v 2 -c:a pcm_s16le", 64, 48, 25, true));
     ASSERT_TRUE(makeMovie("vp9.webm", 20, "-c:v libvpx-vp9 -g 5 -crf 10 -b:v 0 -deadline realtime "
                                          "-cpu-used 8 -c:a libopus",
@@ -60,6 +64,8 @@ TEST_F(MovieFilesTest, MoviesMadeByFFmpegReadFrameForFrame) {
     ASSERT_TRUE(makeMovie("ffv1.mkv", 20, "-c:v ffv1 -pix_fmt bgr0 -c:a flac", 64, 48, 25, true));
     expectFramesMatch("h264.mp4", 30, 40);
     expectFramesMatch("mpeg4.avi", 30, 40);
+    expectFramesMatch("bframes.avi", 30, 40);
+    expectFramesMatch("h264.avi", 30, 40);
     expectFramesMatch("mjpeg.mov", 20, 40);
     expectFramesMatch("vp9.webm", 20, 40);
     expectFramesMatch("ffv1.mkv", 20, 1000);   // lossless: exact
