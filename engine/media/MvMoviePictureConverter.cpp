@@ -1,6 +1,7 @@
 #include "media/MvMoviePictureConverter.h"
 
 #include "image/MvNewImageValue.h"
+#include "image/MvYuvKernels.h"
 #include "media/MvDecodedImage.h"
 #include "media/MvPackedPixels.h"
 #include "values/MvMemoryRequest.h"
@@ -23,6 +24,26 @@ int conversionFlags(AVPixelFormat from) {
     const bool deep = description && (description->comp[0].depth > 8 ||
                                       (description->flags & AV_PIX_FMT_FLAG_FLOAT));
     return deep ? SWS_POINT | SWS_ACCURATE_RND : SWS_BILINEAR;
+}
+
+// Most video is 8-bit 4:2:0; the engine's own kernel converts it faster
+// than swscale does, giving each pixel pair the chroma sample it shares as
+// swscale does at even heights. At odd heights swscale interpolates the
+// chroma, and keeps that work.
+bool isEvenYuv420(const AVFrame& picture, MvYuvKernels::Range& range) {
+    const AVPixelFormat format = static_cast<AVPixelFormat>(picture.format);
+    range = format == AV_PIX_FMT_YUVJ420P ? MvYuvKernels::Range::kFull : MvYuvKernels::Range::kVideo;
+    return (format == AV_PIX_FMT_YUV420P || format == AV_PIX_FMT_YUVJ420P) &&
+           picture.height % 2 == 0;
+}
+
+void convertYuv420(const AVFrame& picture, MvYuvKernels::Range range, std::uint8_t* rows,
+                   std::ptrdiff_t stride) {
+    for (int y = 0; y < picture.height; ++y)
+        MvYuvKernels::yuv420RowToBgra(picture.data[0] + std::ptrdiff_t(y) * picture.linesize[0],
+                                      picture.data[1] + std::ptrdiff_t(y / 2) * picture.linesize[1],
+                                      picture.data[2] + std::ptrdiff_t(y / 2) * picture.linesize[2],
+                                      rows + y * stride, picture.width, range);
 }
 
 [[noreturn]] void raiseUnconvertible(const std::string& path, AVPixelFormat format) {
@@ -55,7 +76,10 @@ MvValue* MvMoviePictureConverter::frameValue(const AVFrame& picture, const std::
     MvPixelArray<bcPix> pixels(picture.width, picture.height, MvPixelArray<bcPix>::Unfilled{});
     auto* rows = reinterpret_cast<std::uint8_t*>(pixels.data());
     const auto stride = static_cast<std::ptrdiff_t>(pixels.stride());
-    if (!MvConvertPackedPixels(picture.data[0], picture.linesize[0], from, rows, stride,
+    MvYuvKernels::Range range;
+    if (isEvenYuv420(picture, range))
+        convertYuv420(picture, range, rows, stride);
+    else if (!MvConvertPackedPixels(picture.data[0], picture.linesize[0], from, rows, stride,
                                AV_PIX_FMT_BGRA, picture.width, picture.height)) {
         SwsContext* scaler = scalerFor(picture);
         if (!scaler)
