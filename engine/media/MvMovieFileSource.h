@@ -71,7 +71,7 @@ private:
     MvCodecContextPtr decoder_;
     MvPacketPtr packet_ = MvNewPacket();
     MvFramePtr picture_ = MvNewFrame();
-    std::vector<Frame> frames_;           // display order
+    std::vector<Frame> frames_;           // by time: display order, or decoding order (below)
     std::int64_t start_ = 0;
     // Containers without display times (AVI) give the frames in decoding
     // order; the decoder then tells a picture's place by the decoding time
