@@ -5,6 +5,7 @@
 #include "MvScriptFolderScope.h"
 #include "MvTreeEval.h"
 
+#include "media/MvClipboardReader.h"
 #include "values/MvValueFileProbes.h"
 #include "values/MvBooleanValue.h"
 
@@ -20,7 +21,6 @@
 #include "morvane/MvTokens.h"
 #include "morvane/MvValueFile.h"
 #include "morvane/MvVectorApi.h"
-#include "platform/MvPlatform.h"
 
 #include <cstdlib>
 
@@ -47,20 +47,6 @@ const MvAST* secondChild(const MvAST* node) {
 
 [[noreturn]] void raiseKindNotAvailable(const char* kind) {
     MvRaise(std::string("Values of kind ") + kind + " are not available in this build yet.");
-}
-
-// The clipboard's movie when it holds the file URI of one (that is how
-// movies are copied), else its text.
-MvValue* clipboardValue() {
-    const std::string text = MvPlatform::clipboardText();
-    if (text.rfind("file://", 0) == 0 && text.find('\n') == std::string::npos) {
-        try {
-            return LoadValueFromURL(text.c_str());
-        } catch (MvException* notAMovie) {
-            delete notAMovie;
-        }
-    }
-    return MvTextCreate(text.c_str());
 }
 
 } // namespace
@@ -504,7 +490,7 @@ MvValueHolder& MvTreeEval::identifierExpression(const MvAST* node, bool& writabl
     }
     case MV_TOK_CLIPBOARD:
         writable = false;
-        scratch = clipboardValue();
+        scratch = MvReadClipboard();
         return scratch;
     case MV_TOK_FILE:
     case MV_TOK_URL: {

@@ -10,10 +10,13 @@
 //
 // Row y starts at data + stride * y. The padding after a row's width is never
 // read as pixels. New storage is zeroed, so no pixel is ever read before
-// something wrote it. A failed allocation raises MvMemoryException.
+// something wrote it; only an array made to be overwritten at once (a
+// decoder's output) skips zeroing its pixels. A failed allocation raises
+// MvMemoryException.
 #ifndef MORVANE_ENGINE_MVPIXELARRAY_H
 #define MORVANE_ENGINE_MVPIXELARRAY_H
 
+#include "image/MvPixelBlocks.h"
 #include "morvane/MvException.h"
 #include "morvane/MvPixel.h"
 
@@ -44,6 +47,18 @@ public:
     MvPixelArray() = default;
 
     MvPixelArray(std::int32_t width, std::int32_t height) { allocate(width, height); }
+
+    // Storage whose every pixel the caller writes before anything reads it:
+    // only the row padding is zeroed, which saves a pass over a large
+    // picture that is about to be filled anyway.
+    struct Unfilled {};
+    MvPixelArray(std::int32_t width, std::int32_t height, Unfilled) {
+        allocate(width, height, false);
+        const std::size_t used = static_cast<std::size_t>(width) * sizeof(Pix);
+        if (stride_ > used)
+            for (std::int32_t y = 0; y < height; ++y)
+                std::memset(reinterpret_cast<unsigned char*>(row(y)) + used, 0, stride_ - used);
+    }
 
     // A width x height array filled from source (of any size) as fill says.
     MvPixelArray(const MvPixelArray& source, std::int32_t width, std::int32_t height,
@@ -78,7 +93,7 @@ public:
         return *this;
     }
 
-    ~MvPixelArray() { std::free(block_); }
+    ~MvPixelArray() { MvPixelBlocks::give(block_, allocationSize_); }
 
     void swap(MvPixelArray& other) noexcept {
         std::swap(width_, other.width_);
@@ -120,7 +135,7 @@ public:
     const Pix& at(std::int32_t x, std::int32_t y) const { return row(y)[x]; }
 
 private:
-    void allocate(std::int32_t width, std::int32_t height) {
+    void allocate(std::int32_t width, std::int32_t height, bool zeroed = true) {
         if (width < 0 || height < 0)
             throw new MvMemoryException("During allocation of image data.");
         const std::size_t stride = strideFor(width);
@@ -128,12 +143,12 @@ private:
         if (rows != 0 && stride > (std::numeric_limits<std::size_t>::max() - kAlignment) / rows)
             throw new MvMemoryException("During allocation of image data.");
         const std::size_t size = stride * rows + kAlignment;
-        void* block = std::calloc(size, 1);
+        void* block = MvPixelBlocks::take(size, zeroed);
         if (!block)
             throw new MvMemoryException("During allocation of image data.");
         const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(block);
         const std::uintptr_t aligned = (address + kAlignment - 1) / kAlignment * kAlignment;
-        std::free(block_);
+        MvPixelBlocks::give(block_, allocationSize_);
         block_ = block;
         data_ = reinterpret_cast<Pix*>(aligned);
         width_ = width;

@@ -74,7 +74,7 @@ void MvMovieFileSource::indexPackets() {
         if (status < 0)
             break;   // the end, or a damaged tail: the frames read so far stay
         if (packet_->stream_index == stream_->index && packet_->size > 0) {
-            countPictures_ = countPictures_ || packet_->pts == AV_NOPTS_VALUE;
+            decodingOrder_ = decodingOrder_ || packet_->pts == AV_NOPTS_VALUE;
             std::int64_t pts = packet_->pts != AV_NOPTS_VALUE ? packet_->pts : packet_->dts;
             if (pts == AV_NOPTS_VALUE)
                 pts = previousEnd;
@@ -134,10 +134,22 @@ int MvMovieFileSource::indexOfTime(std::int64_t pts) const {
     return static_cast<int>(it - frames_.begin());
 }
 
-void MvMovieFileSource::seekBefore(int n) {
-    int key = n;
-    while (key > 0 && !frames_[key].key)
-        --key;
+int MvMovieFileSource::indexOfPicture(const AVFrame& picture) const {
+    if (!decodingOrder_)
+        return indexOfTime(picture.best_effort_timestamp);
+    if (picture.pkt_dts == AV_NOPTS_VALUE)
+        return -1;   // the decoder's last pictures, let out at the end
+    const int released = indexOfTime(picture.pkt_dts);
+    return released < 0 ? -1 : std::max(released - decoder_->has_b_frames, 0);
+}
+
+int MvMovieFileSource::keyFrameBefore(int n) const {
+    while (n > 0 && !frames_[n].key)
+        --n;
+    return std::max(n, 0);
+}
+
+void MvMovieFileSource::seekTo(int key) {
     avcodec_flush_buffers(decoder_.get());
     draining_ = false;
     if (av_seek_frame(format_.get(), stream_->index, frames_[key].pts, AVSEEK_FLAG_BACKWARD) < 0)
@@ -145,27 +157,23 @@ void MvMovieFileSource::seekBefore(int n) {
     nextDecoded_ = key;
 }
 
-void MvMovieFileSource::keep(const AVFrame& picture, int target) {
-    int index = countPictures_ ? -1 : indexOfTime(picture.best_effort_timestamp);
-    if (index < 0)
-        index = nextDecoded_;
-    if (index < 0)
-        return;
-    nextDecoded_ = index + 1;
-    if (index != target)
-        return;
-    MvValue* frame = MvFrameValueOfDecodedImage(picture, path_.c_str());
-    MvSetMovieFrameTiming(frame, frameTime(index), frameDuration(index));
-    cache_.add(index, frame, static_cast<std::size_t>(width_) * height_ * 4);
-}
-
 bool MvMovieFileSource::decodeOnwards(int n) {
     while (true) {
         while (avcodec_receive_frame(decoder_.get(), picture_.get()) == 0) {
-            keep(*picture_, n);
+            int index = indexOfPicture(*picture_);
+            if (index < 0)
+                index = nextDecoded_;
+            // Every picture on the way is kept: reading backwards, the
+            // frames just before come from the cache.
+            if (index >= 0 && index < frameCount()) {
+                nextDecoded_ = index + 1;
+                cache_.addPicture(index, *picture_);
+            }
             av_frame_unref(picture_.get());
-            if (cache_.find(n))
+            if (index == n)
                 return true;
+            if (index > n)
+                return false;
         }
         if (draining_)
             return false;
@@ -182,18 +190,25 @@ bool MvMovieFileSource::decodeOnwards(int n) {
 }
 
 void MvMovieFileSource::decodeUpTo(int n) {
-    bool seekNeeded = draining_ || nextDecoded_ < 0 || nextDecoded_ > n ||
-                      n - nextDecoded_ > kForwardReach;
-    for (int i = std::max(nextDecoded_ + 1, 0); !seekNeeded && i <= n; ++i)
-        seekNeeded = frames_[i].key;
+    // Decoding on from where the decoder stands is right whenever it stands
+    // at or before n; a key frame closer to n is quicker to start from.
+    const int key = keyFrameBefore(n);
+    const bool seekNeeded = draining_ || nextDecoded_ < 0 || nextDecoded_ > n ||
+                            n - nextDecoded_ > kForwardReach || key > nextDecoded_;
     if (seekNeeded)
-        seekBefore(n);
+        seekTo(key);
     if (decodeOnwards(n))
         return;
-    // A seek that landed past the key frame: decode from the start.
-    avcodec_flush_buffers(decoder_.get());
-    draining_ = false;
-    av_seek_frame(format_.get(), stream_->index, frames_.front().pts, AVSEEK_FLAG_BACKWARD);
-    nextDecoded_ = 0;
-    decodeOnwards(n);
+    // The key frame shows after n (B-frames that follow it in decoding
+    // order show before it), or the seek landed past it: start one key
+    // frame earlier, and at last from the start.
+    int tried = seekNeeded ? key : -1;
+    for (const int start : {key, keyFrameBefore(key - 1), 0}) {
+        if (tried >= 0 && start >= tried)
+            continue;
+        seekTo(start);
+        if (decodeOnwards(n))
+            return;
+        tried = start;
+    }
 }

@@ -54,11 +54,15 @@ private:
     };
     void indexPackets();
     void openDecoder();
-    void seekBefore(int n);
-    // Decodes until frame n is cached; false at the end of the stream.
+    // The last key frame at or before n.
+    int keyFrameBefore(int n) const;
+    // Positions the decoder at key frame key.
+    void seekTo(int key);
+    // Decodes until frame n is cached; false when the stream ends or the
+    // decoder gives a later frame first (n cannot be reached from here).
     bool decodeOnwards(int n);
-    // Makes the decoded picture frame target of the cache when it is.
-    void keep(const AVFrame& picture, int target);
+    // The index of a decoded picture, or -1 when it has none.
+    int indexOfPicture(const AVFrame& picture) const;
     int indexOfTime(std::int64_t pts) const;
     [[noreturn]] void raiseNotAMovie() const;
 
@@ -67,11 +71,12 @@ private:
     MvCodecContextPtr decoder_;
     MvPacketPtr packet_ = MvNewPacket();
     MvFramePtr picture_ = MvNewFrame();
-    std::vector<Frame> frames_;           // display order
+    std::vector<Frame> frames_;           // by time: display order, or decoding order (below)
     std::int64_t start_ = 0;
-    // Packets without presentation times (AVI) are indexed in decoding
-    // order; pictures out of the decoder are then counted from the key frame.
-    bool countPictures_ = false;
+    // Containers without display times (AVI) give the frames in decoding
+    // order; the decoder then tells a picture's place by the decoding time
+    // of the packet that let it out, less the decoder's reordering delay.
+    bool decodingOrder_ = false;
     int nextDecoded_ = -1;                // index the decoder will give next, -1 unknown
     bool draining_ = false;
 };

@@ -30,15 +30,6 @@ void MvSetMovieFrameTiming(MvValue* frame, double time, double duration) {
     image->timeCode = timeCodeAt(time, duration);
 }
 
-bool MvMovieFrameHasTiming(MvValue* frame, double time, double duration) {
-    auto* image = dynamic_cast<Mv2DValue*>(frame);
-    if (!image || image->duration != duration)
-        return false;
-    const MvTimeCode code = timeCodeAt(time, duration);
-    return code.hours == image->timeCode.hours && code.minutes == image->timeCode.minutes &&
-           code.seconds == image->timeCode.seconds && code.frames == image->timeCode.frames;
-}
-
 bool MvIsImageValue(MvValue* value) {
     return value && dynamic_cast<Mv2DValue*>(value) != nullptr;
 }

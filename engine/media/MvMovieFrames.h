@@ -20,9 +20,6 @@ public:
 // start (hours, minutes, seconds and the frame within the second).
 void MvSetMovieFrameTiming(MvValue* frame, double time, double duration);
 
-// True when the frame already has that duration and time code.
-bool MvMovieFrameHasTiming(MvValue* frame, double time, double duration);
-
 // True for the four image kinds.
 bool MvIsImageValue(MvValue* value);
 

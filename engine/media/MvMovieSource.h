@@ -6,6 +6,7 @@
 #define MORVANE_ENGINE_MVMOVIESOURCE_H
 
 #include "media/MvFFmpeg.h"
+#include "media/MvMoviePictureConverter.h"
 #include "morvane/MvValue.h"
 
 #include <cstddef>
@@ -15,21 +16,32 @@
 #include <vector>
 
 // Decoded frames by index, least recently used first out, within a budget
-// of bytes.
+// of bytes. A frame is kept either as the decoder's picture (a further
+// reference to its buffers, no copy) or as a frame value.
 class MvMovieFrameCache {
 public:
     explicit MvMovieFrameCache(std::size_t budget) : budget_(budget) {}
-    // The cached frame n, or null.
+    bool contains(int n) const;
+    // The cached frame value n, or null.
     MvValue* find(int n);
+    // The cached picture n, or null.
+    const AVFrame* findPicture(int n);
     void add(int n, MvValue* frame, std::size_t bytes);
+    // Keeps a reference to the picture's buffers.
+    void addPicture(int n, const AVFrame& picture);
     void clear();
 
 private:
     struct Entry {
         int index;
         MvValueHolder frame;
+        MvFramePtr picture;
         std::size_t bytes;
     };
+    // Moves entry n to the front; null when it is not cached.
+    Entry* touch(int n);
+    void push(Entry entry);
+
     std::list<Entry> entries_;   // most recently used first
     std::size_t budget_;
     std::size_t used_ = 0;
@@ -48,7 +60,7 @@ public:
     // Start and length of frame n in seconds from the source's start.
     virtual double frameTime(int n) const = 0;
     virtual double frameDuration(int n) const = 0;
-    // Frame n as a frame value the cache keeps; the caller clones it.
+    // Frame n as a new frame value the caller owns.
     MvValue* frame(int n);
     // The codec of the coded pictures (stream copy, descriptions).
     virtual const AVCodecParameters& codecParameters() const = 0;
@@ -60,7 +72,10 @@ public:
 protected:
     // Decodes forward until frame n is in the cache.
     virtual void decodeUpTo(int n) = 0;
-    MvMovieFrameCache cache_{64u << 20};
+    // Pictures held here are buffers the decoder cannot reuse: a larger
+    // budget makes it take fresh memory, which costs more than it saves.
+    MvMovieFrameCache cache_{16u << 20};
+    MvMoviePictureConverter converter_;
     int width_ = 0;
     int height_ = 0;
     std::string path_;

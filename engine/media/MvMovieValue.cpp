@@ -95,23 +95,11 @@ MvValue* MvMovieValue::frame(int n) {
     checkIndex(n);
     int within;
     const MvMovieSegment& segment = segments_[locate(n, within)];
-    MvValue* frame = segment.source->frame(segment.first + within)->Clone();
-    MvSetMovieFrameTiming(frame, frameTime(n), frameDuration(n));
-    return frame;
-}
-
-MvValueHolder MvMovieValue::sharedFrame(int n) {
-    checkIndex(n);
-    int within;
-    const MvMovieSegment& segment = segments_[locate(n, within)];
-    MvValue* cached = segment.source->frame(segment.first + within);
     const double time = frameTime(n);
     const double duration = frameDuration(n);
-    if (MvMovieFrameHasTiming(cached, time, duration))
-        return MvValueHolder(cached);
-    MvValueHolder copy(cached->Clone());
-    MvSetMovieFrameTiming(copy.get(), time, duration);
-    return copy;
+    MvValue* frame = segment.source->frame(segment.first + within);
+    MvSetMovieFrameTiming(frame, time, duration);
+    return frame;
 }
 
 void MvMovieValue::commit() {
@@ -216,7 +204,7 @@ bool MvMovieValue::CanHoldResult(MvTypeEnum resultType, MvValue*) {
 }
 
 MvValueHolder MvMovieValue::GetElement(MvValue* index, bool) {
-    return sharedFrame(static_cast<int>(std::floor(index->GetNumber())));
+    return MvValueHolder(frame(static_cast<int>(std::floor(index->GetNumber()))));
 }
 
 MvValueHolder MvMovieValue::GetElement2(MvValue* i, MvValue* j) {

@@ -62,9 +62,6 @@ public:
     int height() const { return height_; }
     // Frame n as a new frame value with its duration and time code.
     MvValue* frame(int n);
-    // Frame n, shared with the source's cache when the cached frame
-    // already carries the right timing (holders copy before changing it).
-    MvValueHolder sharedFrame(int n);
     // Start and length of frame n in seconds (n = frameCount() gives the end).
     double frameTime(int n) const;
     double frameDuration(int n) const;

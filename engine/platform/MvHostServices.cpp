@@ -13,6 +13,8 @@ struct HostServices {
     MvClipboardSetCallback setText = nullptr;
     MvClipboardGetCallback getText = nullptr;
     void* clipboardContext = nullptr;
+    MvClipboardGetImageCallback getImage = nullptr;
+    void* imageContext = nullptr;
     std::string privateClipboard;   // used while the host gives no clipboard
 };
 
@@ -48,6 +50,16 @@ void MvSetClipboardCallbacks(MvClipboardSetCallback setText, MvClipboardGetCallb
     }
 }
 
+void MvSetClipboardImageCallback(MvClipboardGetImageCallback getImage, void* context) {
+    try {
+        HostServices& s = services();
+        std::lock_guard<std::mutex> guard(s.lock);
+        s.getImage = getImage;
+        s.imageContext = getImage ? context : nullptr;
+    } catch (...) {
+    }
+}
+
 namespace MvPlatform {
 
 void beep() {
@@ -73,6 +85,16 @@ std::string clipboardText() {
         return s.privateClipboard;
     const char* text = s.getText(s.clipboardContext);
     return text ? std::string(text) : std::string();
+}
+
+std::string clipboardImage() {
+    HostServices& s = services();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (!s.getImage)
+        return std::string();
+    std::size_t size = 0;
+    const unsigned char* bytes = s.getImage(s.imageContext, &size);
+    return bytes ? std::string(reinterpret_cast<const char*>(bytes), size) : std::string();
 }
 
 } // namespace MvPlatform

@@ -41,6 +41,9 @@ void beep();
 // The host's clipboard, or a clipboard private to the process.
 void setClipboardText(const std::string& text);
 std::string clipboardText();
+// The bytes of the PNG file the host gives for the clipboard's picture;
+// empty when it holds none.
+std::string clipboardImage();
 
 // Dynamic libraries. Handles are opaque; a loaded library is never unloaded.
 using LibraryHandle = void*;

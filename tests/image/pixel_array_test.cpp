@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -62,6 +63,36 @@ TEST(PixelArrayLayout, EmptyArraysAreLegal) {
     EXPECT_EQ(zeroWide.allocationSize(), 16u);
     MvPixelArray<bgPix> copy(zeroWide);
     EXPECT_EQ(copy.height(), 4);
+}
+
+// Large blocks are reused: an array made where a dropped one was must
+// still start zeroed, and an unfilled array still has zeroed row padding.
+TEST(PixelArrayAllocation, ReusedBlocksStartZeroed) {
+    for (int round = 0; round < 6; ++round) {
+        MvPixelArray<bcPix> dirty(1000, 400, MvPixelArray<bcPix>::Unfilled{});
+        for (std::int32_t y = 0; y < dirty.height(); ++y)
+            for (std::int32_t x = 0; x < dirty.width(); ++x)
+                dirty.at(x, y) = bcPix{1, 2, 3, 4};
+    }
+    for (int round = 0; round < 6; ++round) {
+        MvPixelArray<bcPix> fresh(1000, 400);
+        EXPECT_TRUE(allZero(fresh)) << round;
+    }
+    for (std::int32_t width : {1, 15, 16, 17, 1001}) {
+        {
+            MvPixelArray<bgPix> dirty(width, 1100);
+            for (std::int32_t y = 0; y < dirty.height(); ++y)
+                std::memset(dirty.row(y), 0xFF, dirty.stride());
+        }
+        MvPixelArray<bgPix> unfilled(width, 1100, MvPixelArray<bgPix>::Unfilled{});
+        ASSERT_EQ(unfilled.width(), width);
+        for (std::int32_t y = 0; y < unfilled.height(); ++y) {
+            const unsigned char* padding =
+                reinterpret_cast<const unsigned char*>(unfilled.row(y)) + width;
+            for (std::size_t i = 0; i < unfilled.stride() - std::size_t(width); ++i)
+                ASSERT_EQ(padding[i], 0) << width << " row " << y;
+        }
+    }
 }
 
 TEST(PixelArrayAllocation, FailuresRaiseTheMemoryError) {

@@ -23,13 +23,13 @@ protected:
         return bytes;
     }
 
-    void expectFramesMatch(const std::string& name, int frames, double minimumPsnr) {
+    void expectFramesMatch(const std::string& name, int frames, double minimumPsnr, int w = 64,
+                           int h = 48) {
         SCOPED_TRACE(name);
         OwnedValue movie = load(at(name));
         ASSERT_EQ(movie->GetType(), MvTypeMovie);
         OwnedValue length(movie->GetProperty(MvPropertyIdFromName("length")));
         EXPECT_EQ(length->GetNumber(), frames);
-        const int w = 64, h = 48;
         const std::string reference = ffmpegFrames(name);
         ASSERT_EQ(reference.size(), std::size_t(frames) * w * h * 4);
         // Backwards and then in order: seeking and decoding forward agree.
@@ -53,6 +53,12 @@ TEST_F(MovieFilesTest, MoviesMadeByFFmpegReadFrameForFrame) {
                           64, 48, 25, true));
     ASSERT_TRUE(makeMovie("mpeg4.avi", 30, "-c:v mpeg4 -g 6 -q:v 2 -c:a pcm_s16le",
                           64, 48, 25, true));
+    // B-frames in AVI: the container gives no display times.
+    ASSERT_TRUE(makeMovie("bframes.avi", 30, "-c:v mpeg4 -g 12 -bf 2 -q:v 2 -c:a pcm_s16le",
+                          64, 48, 25, true));
+    ASSERT_TRUE(makeMovie("h264.avi", 30, "-c:v libx264 -g 9 -bf 3 -pix_fmt yuv420p"));
+    // Full-range 4:2:0 (JPEG's colours) as well as video range.
+    ASSERT_TRUE(makeMovie("mjpeg420.avi", 12, "-c:v mjpeg -q:v 2 -pix_fmt yuvj420p"));
     ASSERT_TRUE(makeMovie("mjpeg.mov", 20, "-c:v mjpeg -q:v 2 -c:a pcm_s16le", 64, 48, 25, true));
     ASSERT_TRUE(makeMovie("vp9.webm", 20, "-c:v libvpx-vp9 -g 5 -crf 10 -b:v 0 -deadline realtime "
                                          "-cpu-used 8 -c:a libopus",
@@ -60,6 +66,18 @@ TEST_F(MovieFilesTest, MoviesMadeByFFmpegReadFrameForFrame) {
     ASSERT_TRUE(makeMovie("ffv1.mkv", 20, "-c:v ffv1 -pix_fmt bgr0 -c:a flac", 64, 48, 25, true));
     expectFramesMatch("h264.mp4", 30, 40);
     expectFramesMatch("mpeg4.avi", 30, 40);
+    expectFramesMatch("bframes.avi", 30, 40);
+    expectFramesMatch("h264.avi", 30, 40);
+    expectFramesMatch("mjpeg420.avi", 12, 40);
+    // Odd sizes: the last column and row have chroma of their own.
+    // (testsrc2 makes even sizes only; testsrc keeps odd ones.)
+    for (const char* size : {"33x18", "33x17", "32x17"}) {
+        const std::string name = std::string("odd") + size + ".mkv";
+        ASSERT_TRUE(runTool(std::string("ffmpeg -nostdin -y -v error -f lavfi -i testsrc=size=") +
+                            size + ":rate=25 -frames:v 5 -c:v ffv1 -pix_fmt yuv420p " +
+                            quoted(at(name))));
+        expectFramesMatch(name, 5, 40, std::stoi(size), std::stoi(size + 3));
+    }
     expectFramesMatch("mjpeg.mov", 20, 40);
     expectFramesMatch("vp9.webm", 20, 40);
     expectFramesMatch("ffv1.mkv", 20, 1000);   // lossless: exact

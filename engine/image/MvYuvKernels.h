@@ -1,0 +1,48 @@
+// Rows of 8-bit YUV 4:2:0 pictures (most video) as BGRA frame rows.
+//
+// The plain function runs on the widest SIMD instructions of the processor
+// (Highway's dynamic dispatch); its scalar twin follows the rules below one
+// pixel at a time, and both give identical pixels.
+//
+// Rules (BT.601 weights, chroma of the pixel pair it covers, no
+// interpolation): with Y, U, V the samples, in 16-bit integer steps,
+//   s = (Y - offset) << 7,  y = MulHigh(s, luma) + s / 2
+//   u = (U - 128) << 8,  v = (V - 128) << 8
+//   R = y + MulHigh(v, redV)
+//   G = y - MulHigh(u, greenU) - MulHigh(v, greenV)
+//   B = y + MulHigh(u, blueU) + u / 4
+// where MulHigh(a, b) = floor(a * b / 65536) and every sum saturates at
+// the 16-bit limits; a channel is then ((sum + 32) >> 6) clamped to
+// 0..255, and alpha is 255. The weights hold the matrix in 1/64 steps.
+#ifndef MORVANE_ENGINE_MVYUVKERNELS_H
+#define MORVANE_ENGINE_MVYUVKERNELS_H
+
+#include <cstdint>
+
+namespace MvYuvKernels {
+
+// Video range (luma 16..235, chroma 16..240) or full range (JPEG).
+enum class Range { kVideo, kFull };
+
+struct Weights {
+    std::int16_t offset, luma, redV, greenU, greenV, blueU;
+};
+
+const Weights& weightsFor(Range range);
+
+// Pixels 0 .. width - 1 of one row, from the luma row y (width samples)
+// and the chroma rows u and v ((width + 1) / 2 samples each), into bgra
+// (4 width bytes). Nothing else is read or written.
+void yuv420RowToBgra(const std::uint8_t* y, const std::uint8_t* u, const std::uint8_t* v,
+                     std::uint8_t* bgra, std::int32_t width, Range range);
+void yuv420RowToBgraScalar(const std::uint8_t* y, const std::uint8_t* u, const std::uint8_t* v,
+                           std::uint8_t* bgra, std::int32_t width, Range range);
+
+// The rules for pixels from..width - 1 (the vector loops' last pixels).
+void yuv420TailToBgra(const std::uint8_t* y, const std::uint8_t* u, const std::uint8_t* v,
+                      std::uint8_t* bgra, std::int32_t from, std::int32_t width,
+                      const Weights& weights);
+
+} // namespace MvYuvKernels
+
+#endif
