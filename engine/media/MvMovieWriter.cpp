@@ -300,7 +300,7 @@ void MovieWriter::encodeFrames() {
     std::int64_t previous = -1;
     const int count = movie_.frameCount();
     for (int n = 0; n < count; ++n) {
-        MvValueHolder frame(movie_.sharedFrame(n));
+        MvValueHolder frame(movie_.frame(n));
         std::int64_t pts = std::llround(movie_.frameTime(n) / av_q2d(context.time_base));
         if (pts <= previous)
             pts = previous + 1;
