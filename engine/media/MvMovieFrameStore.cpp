@@ -1,6 +1,5 @@
 #include "media/MvMovieFrameStore.h"
 
-#include "media/MvDecodedImage.h"
 #include "media/MvMovieFrames.h"
 #include "morvane/MvException.h"
 #include "morvane/MvFile.h"
@@ -148,7 +147,7 @@ void MvMovieFrameStore::decodeUpTo(int n) {
     auto receive = [&] {
         while (avcodec_receive_frame(decoder_.get(), picture.get()) == 0) {
             if (nextDecoded_ == n) {
-                MvValue* frame = MvFrameValueOfDecodedImage(*picture, path_.c_str());
+                MvValue* frame = converter_.frameValue(*picture, path_);
                 MvSetMovieFrameTiming(frame, frameTime(n), frameDuration(n));
                 cache_.add(n, frame, static_cast<std::size_t>(width_) * height_ * 4);
             }

@@ -7,6 +7,7 @@
 #define MORVANE_ENGINE_MVMOVIEFRAMESTORE_H
 
 #include "media/MvMovieEncoder.h"
+#include "media/MvMoviePictureConverter.h"
 #include "media/MvMovieSource.h"
 
 #include <cstdint>
@@ -57,6 +58,9 @@ private:
     };
     std::unique_ptr<AVCodecParameters, ParametersFree> parameters_{avcodec_parameters_alloc()};
     MvCodecContextPtr decoder_;
+    // Pictures become frames as a file's pictures do, so a frame reads the
+    // same before and after the movie is saved.
+    MvMoviePictureConverter converter_;
     std::fstream file_;
     std::vector<Picture> pictures_;
     int added_ = 0;

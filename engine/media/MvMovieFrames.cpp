@@ -33,25 +33,3 @@ void MvSetMovieFrameTiming(MvValue* frame, double time, double duration) {
 bool MvIsImageValue(MvValue* value) {
     return value && dynamic_cast<Mv2DValue*>(value) != nullptr;
 }
-
-MvFramePtr MvPictureOfImage(MvValue* image, AVPixelFormat format, int width, int height) {
-    mv_auto_value<MvGWorld> pixels(MvImageCreateGWorld(image));
-    MvFramePtr picture = MvNewFrame();
-    picture->format = format;
-    picture->width = width;
-    picture->height = height;
-    if (av_frame_get_buffer(picture.get(), 0) < 0)
-        MvRaise("Not enough memory for a movie frame.");
-    const int fromWidth = pixels->getWidth();
-    const int fromHeight = pixels->getHeight();
-    MvScalerPtr scaler(sws_getContext(fromWidth, fromHeight, AV_PIX_FMT_BGRA, width, height,
-                                      format, SWS_BILINEAR, nullptr, nullptr, nullptr));
-    if (!scaler)
-        MvRaise("Internal Error: no pixel conversion for a movie frame.");
-    unsigned char* base = pixels->Lock();
-    const std::uint8_t* planes[4] = {base, nullptr, nullptr, nullptr};
-    const int strides[4] = {pixels->getRowBytes(), 0, 0, 0};
-    sws_scale(scaler.get(), planes, strides, 0, fromHeight, picture->data, picture->linesize);
-    pixels->Unlock();
-    return picture;
-}

@@ -23,8 +23,4 @@ void MvSetMovieFrameTiming(MvValue* frame, double time, double duration);
 // True for the four image kinds.
 bool MvIsImageValue(MvValue* value);
 
-// The image's pixels in a new picture of format at width x height (scaled
-// when the image has another size).
-MvFramePtr MvPictureOfImage(MvValue* image, AVPixelFormat format, int width, int height);
-
 #endif
