@@ -43,6 +43,33 @@ void yuv420TailToBgra(const std::uint8_t* y, const std::uint8_t* u, const std::u
                       std::uint8_t* bgra, std::int32_t from, std::int32_t width,
                       const Weights& weights);
 
+// The other way, for encoders: two BGRA rows (top and bottom, width
+// pixels each, width even) into their two luma rows and one row each of
+// U and V (width / 2 samples), alpha ignored. Integer BT.601 with 8-bit
+// weights: a luma sample is
+//   ((yr R + yg G + yb B + 128) >> 8) + offset
+// and a chroma sample, from the rounded mean of the 2 x 2 pixels it covers,
+//   clamp(((cr R + cg G + cb B + 128) >> 8) + 128)
+// with the sum saturating at the 16-bit limits first.
+struct EncodeWeights {
+    std::int16_t yr, yg, yb, offset;
+    std::int16_t ur, ug, ub, vr, vg, vb;
+};
+
+const EncodeWeights& encodeWeightsFor(Range range);
+
+void bgraRowsToYuv420(const std::uint8_t* top, const std::uint8_t* bottom, std::uint8_t* yTop,
+                      std::uint8_t* yBottom, std::uint8_t* u, std::uint8_t* v,
+                      std::int32_t width, Range range);
+void bgraRowsToYuv420Scalar(const std::uint8_t* top, const std::uint8_t* bottom,
+                            std::uint8_t* yTop, std::uint8_t* yBottom, std::uint8_t* u,
+                            std::uint8_t* v, std::int32_t width, Range range);
+
+// The rules for the pixel pairs from..width - 1 (the vector loop's last).
+void bgraTailToYuv420(const std::uint8_t* top, const std::uint8_t* bottom, std::uint8_t* yTop,
+                      std::uint8_t* yBottom, std::uint8_t* u, std::uint8_t* v,
+                      std::int32_t from, std::int32_t width, const EncodeWeights& weights);
+
 } // namespace MvYuvKernels
 
 #endif

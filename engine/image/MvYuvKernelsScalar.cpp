@@ -1,6 +1,7 @@
 #include "image/MvYuvKernels.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace MvYuvKernels {
 namespace {
@@ -53,6 +54,54 @@ void yuv420TailToBgra(const std::uint8_t* y, const std::uint8_t* u, const std::u
 void yuv420RowToBgraScalar(const std::uint8_t* y, const std::uint8_t* u, const std::uint8_t* v,
                            std::uint8_t* bgra, std::int32_t width, Range range) {
     yuv420TailToBgra(y, u, v, bgra, 0, width, weightsFor(range));
+}
+
+namespace {
+
+// BT.601 in 1/256 steps: video range puts luma in 16..235 and chroma in
+// 16..240, full range (JPEG) uses all of 0..255.
+const EncodeWeights kEncodeVideo = {66, 129, 25, 16, -38, -74, 112, 112, -94, -18};
+const EncodeWeights kEncodeFull = {77, 150, 29, 0, -43, -85, 128, 128, -107, -21};
+
+std::uint8_t lumaOf(const std::uint8_t* pixel, const EncodeWeights& w) {
+    const unsigned sum = unsigned(w.yr) * pixel[2] + unsigned(w.yg) * pixel[1] +
+                         unsigned(w.yb) * pixel[0] + 128;
+    return static_cast<std::uint8_t>((sum >> 8) + unsigned(w.offset));
+}
+
+std::uint8_t chromaOf(int r, int g, int b, std::int16_t wr, std::int16_t wg, std::int16_t wb) {
+    const std::int16_t sum = saturated(saturated(wr * r + wg * g + wb * b) + 128);
+    return static_cast<std::uint8_t>(std::clamp((sum >> 8) + 128, 0, 255));
+}
+
+} // namespace
+
+const EncodeWeights& encodeWeightsFor(Range range) {
+    return range == Range::kFull ? kEncodeFull : kEncodeVideo;
+}
+
+void bgraTailToYuv420(const std::uint8_t* top, const std::uint8_t* bottom, std::uint8_t* yTop,
+                      std::uint8_t* yBottom, std::uint8_t* u, std::uint8_t* v,
+                      std::int32_t from, std::int32_t width, const EncodeWeights& w) {
+    for (std::int32_t x = from; x + 1 < width; x += 2) {
+        const std::uint8_t* a = top + 4 * static_cast<std::ptrdiff_t>(x);
+        const std::uint8_t* b = bottom + 4 * static_cast<std::ptrdiff_t>(x);
+        yTop[x] = lumaOf(a, w);
+        yTop[x + 1] = lumaOf(a + 4, w);
+        yBottom[x] = lumaOf(b, w);
+        yBottom[x + 1] = lumaOf(b + 4, w);
+        int mean[3];
+        for (int c = 0; c < 3; ++c)
+            mean[c] = (a[c] + a[c + 4] + b[c] + b[c + 4] + 2) >> 2;
+        u[x / 2] = chromaOf(mean[2], mean[1], mean[0], w.ur, w.ug, w.ub);
+        v[x / 2] = chromaOf(mean[2], mean[1], mean[0], w.vr, w.vg, w.vb);
+    }
+}
+
+void bgraRowsToYuv420Scalar(const std::uint8_t* top, const std::uint8_t* bottom,
+                            std::uint8_t* yTop, std::uint8_t* yBottom, std::uint8_t* u,
+                            std::uint8_t* v, std::int32_t width, Range range) {
+    bgraTailToYuv420(top, bottom, yTop, yBottom, u, v, 0, width, encodeWeightsFor(range));
 }
 
 } // namespace MvYuvKernels

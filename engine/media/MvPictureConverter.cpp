@@ -1,5 +1,6 @@
 #include "media/MvPictureConverter.h"
 
+#include "image/MvYuvKernels.h"
 #include "morvane/Mv2DValue.h"
 #include "morvane/MvException.h"
 #include "morvane/MvGWorld.h"
@@ -33,6 +34,25 @@ bool frameRows(MvValue* image, int width, int height, BgraRows& rows) {
         return false;
     rows.first = first;
     rows.stride = static_cast<int>(stride);
+    return true;
+}
+
+// The usual case of lossy video, 4:2:0 of the frame's own even size, by the
+// engine's vectorised rows; false for the others, which swscale converts.
+bool kernelToYuv420(const BgraRows& rows, int width, int height, AVFrame& p) {
+    const bool video = p.format == AV_PIX_FMT_YUV420P;
+    if ((!video && p.format != AV_PIX_FMT_YUVJ420P) || width != p.width || height != p.height ||
+        width % 2 != 0 || height % 2 != 0)
+        return false;
+    const auto range = video ? MvYuvKernels::Range::kVideo : MvYuvKernels::Range::kFull;
+    for (int y = 0; y < height; y += 2) {
+        const std::uint8_t* top = rows.first + std::ptrdiff_t(rows.stride) * y;
+        std::uint8_t* luma = p.data[0] + std::ptrdiff_t(p.linesize[0]) * y;
+        MvYuvKernels::bgraRowsToYuv420(top, top + rows.stride, luma, luma + p.linesize[0],
+                                       p.data[1] + std::ptrdiff_t(p.linesize[1]) * (y / 2),
+                                       p.data[2] + std::ptrdiff_t(p.linesize[2]) * (y / 2),
+                                       width, range);
+    }
     return true;
 }
 
@@ -85,7 +105,6 @@ AVFrame& MvPictureConverter::convert(MvValue* image) {
         MvRaise("The value is not a frame or image.");
     const int width = picture->GetWidth();
     const int height = picture->GetHeight();
-    SwsContext& scaler = scalerFrom(width, height);
     BgraRows rows;
     mv_auto_value<MvGWorld> copy;
     if (!frameRows(image, width, height, rows)) {
@@ -93,9 +112,12 @@ AVFrame& MvPictureConverter::convert(MvValue* image) {
         rows.first = copy->Lock();
         rows.stride = copy->getRowBytes();
     }
-    const std::uint8_t* planes[4] = {rows.first, nullptr, nullptr, nullptr};
-    const int strides[4] = {rows.stride, 0, 0, 0};
-    sws_scale(&scaler, planes, strides, 0, height, picture_->data, picture_->linesize);
+    if (!kernelToYuv420(rows, width, height, *picture_)) {
+        const std::uint8_t* planes[4] = {rows.first, nullptr, nullptr, nullptr};
+        const int strides[4] = {rows.stride, 0, 0, 0};
+        sws_scale(&scalerFrom(width, height), planes, strides, 0, height, picture_->data,
+                  picture_->linesize);
+    }
     if (copy)
         copy->Unlock();
     return *picture_;

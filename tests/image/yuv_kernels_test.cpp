@@ -118,4 +118,81 @@ TEST(YuvKernels, TheRulesFollowTheMatrixWithinOneLevel) {
                 }
 }
 
+// The encoding direction: two BGRA rows to their luma rows and one row of
+// each chroma plane.
+struct Planes {
+    std::vector<std::uint8_t> yTop, yBottom, u, v;
+    explicit Planes(int width)
+        : yTop(width + 64, 0xEE), yBottom(width + 64, 0xEE), u(width / 2 + 64, 0xEE),
+          v(width / 2 + 64, 0xEE) {}
+    bool operator==(const Planes& o) const {
+        return yTop == o.yTop && yBottom == o.yBottom && u == o.u && v == o.v;
+    }
+};
+
+std::vector<std::uint8_t> randomBgra(int width, std::mt19937& random) {
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::vector<std::uint8_t> row(4 * width);
+    for (auto& sample : row)
+        sample = static_cast<std::uint8_t>(byte(random));
+    return row;
+}
+
+void encode(const std::vector<std::uint8_t>& top, const std::vector<std::uint8_t>& bottom,
+            Planes& out, int width, Range range, bool scalar) {
+    (scalar ? MvYuvKernels::bgraRowsToYuv420Scalar : MvYuvKernels::bgraRowsToYuv420)(
+        top.data(), bottom.data(), out.yTop.data(), out.yBottom.data(), out.u.data(),
+        out.v.data(), width, range);
+}
+
+TEST(YuvKernels, EncodingLoopMatchesTheScalarTwinAtEveryEvenWidth) {
+    std::mt19937 random(42);
+    onEveryTarget([&] {
+        for (Range range : {Range::kVideo, Range::kFull})
+            for (int width = 0; width <= 130; width += 2) {
+                const auto top = randomBgra(width, random), bottom = randomBgra(width, random);
+                Planes vector(width), twin(width);
+                encode(top, bottom, vector, width, range, false);
+                encode(top, bottom, twin, width, range, true);
+                ASSERT_TRUE(vector == twin) << "width " << width;
+                // Past the rows: untouched.
+                ASSERT_EQ(vector.yTop[width], 0xEE);
+                ASSERT_EQ(vector.u[width / 2], 0xEE);
+                ASSERT_EQ(vector.v[width / 2], 0xEE);
+            }
+    });
+}
+
+// Flat colours go through encoding and decoding within a few levels, and
+// the chroma of a block is the mean of its four pixels.
+TEST(YuvKernels, EncodedColoursDecodeBack) {
+    const std::uint8_t colours[][3] = {{0, 0, 0},     {255, 255, 255}, {0, 0, 255},
+                                       {0, 255, 0},   {255, 0, 0},     {128, 128, 128},
+                                       {20, 200, 90}, {250, 10, 130}};
+    constexpr int kWidth = 64;
+    onEveryTarget([&] {
+        for (Range range : {Range::kVideo, Range::kFull})
+            for (const auto& bgr : colours) {
+                std::vector<std::uint8_t> row(4 * kWidth);
+                for (int x = 0; x < kWidth; ++x)
+                    std::copy(bgr, bgr + 3, row.begin() + 4 * x);
+                Planes planes(kWidth);
+                encode(row, row, planes, kWidth, range, false);
+                std::vector<std::uint8_t> back(4 * kWidth);
+                MvYuvKernels::yuv420RowToBgra(planes.yTop.data(), planes.u.data(),
+                                              planes.v.data(), back.data(), kWidth, range);
+                for (int c = 0; c < 3; ++c)
+                    EXPECT_NEAR(back[4 * 17 + c], bgr[c], 3) << "channel " << c;
+            }
+        // Black and white halves of a block give the middle grey's chroma.
+        std::vector<std::uint8_t> top(4 * kWidth, 0), bottom(4 * kWidth, 255);
+        Planes planes(kWidth);
+        encode(top, bottom, planes, kWidth, Range::kVideo, false);
+        EXPECT_EQ(planes.yTop[5], 16);
+        EXPECT_EQ(planes.yBottom[5], 235);
+        EXPECT_EQ(planes.u[5], 128);
+        EXPECT_EQ(planes.v[5], 128);
+    });
+}
+
 } // namespace
