@@ -49,14 +49,19 @@ MvPacketPtr MvNewPacket() {
 
 MvScalerPtr MvNewScaler(int width, int height, AVPixelFormat from, AVPixelFormat to,
                         int flags) {
+    return MvNewScaler(width, height, from, width, height, to, flags);
+}
+
+MvScalerPtr MvNewScaler(int width, int height, AVPixelFormat from, int toWidth, int toHeight,
+                        AVPixelFormat to, int flags) {
     MvQuietFFmpeg();
     MvScalerPtr scaler(sws_alloc_context());
     if (!scaler)
         throw new MvMemoryException("During allocation of image data.");
     av_opt_set_int(scaler.get(), "srcw", width, 0);
     av_opt_set_int(scaler.get(), "srch", height, 0);
-    av_opt_set_int(scaler.get(), "dstw", width, 0);
-    av_opt_set_int(scaler.get(), "dsth", height, 0);
+    av_opt_set_int(scaler.get(), "dstw", toWidth, 0);
+    av_opt_set_int(scaler.get(), "dsth", toHeight, 0);
     av_opt_set_pixel_fmt(scaler.get(), "src_format", from, 0);
     av_opt_set_pixel_fmt(scaler.get(), "dst_format", to, 0);
     av_opt_set_int(scaler.get(), "sws_flags", flags, 0);

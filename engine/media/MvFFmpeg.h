@@ -51,5 +51,8 @@ MvPacketPtr MvNewPacket();
 // exactly the conversion rounds.
 MvScalerPtr MvNewScaler(int width, int height, AVPixelFormat from, AVPixelFormat to,
                         int flags = SWS_POINT | SWS_ACCURATE_RND);
+// The same from one size to another.
+MvScalerPtr MvNewScaler(int width, int height, AVPixelFormat from, int toWidth, int toHeight,
+                        AVPixelFormat to, int flags);
 
 #endif

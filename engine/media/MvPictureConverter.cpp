@@ -6,10 +6,6 @@
 #include "morvane/MvGWorld.h"
 #include "morvane/MvImageApi.h"
 
-extern "C" {
-#include <libavutil/opt.h>
-}
-
 #include <climits>
 #include <cstddef>
 
@@ -70,24 +66,14 @@ MvPictureConverter::MvPictureConverter(AVPixelFormat format, int width, int heig
 SwsContext& MvPictureConverter::scalerFrom(int width, int height) {
     if (scaler_ && width == fromWidth_ && height == fromHeight_)
         return *scaler_;
-    MvQuietFFmpeg();
     // Without scaling, area averaging of full-width chroma gives each
     // subsampled chroma sample the mean of the pixels it covers, and it is
     // swscale's fastest exact path from BGRA; a change of size blends.
     const bool sameSize = width == width_ && height == height_;
     const int flags = sameSize ? SWS_AREA | SWS_FULL_CHR_H_INP : SWS_BILINEAR;
-    MvScalerPtr made(sws_alloc_context());
+    MvScalerPtr made =
+        MvNewScaler(width, height, AV_PIX_FMT_BGRA, width_, height_, format_, flags);
     if (!made)
-        throw new MvMemoryException("During allocation of image data.");
-    av_opt_set_int(made.get(), "srcw", width, 0);
-    av_opt_set_int(made.get(), "srch", height, 0);
-    av_opt_set_int(made.get(), "dstw", width_, 0);
-    av_opt_set_int(made.get(), "dsth", height_, 0);
-    av_opt_set_pixel_fmt(made.get(), "src_format", AV_PIX_FMT_BGRA, 0);
-    av_opt_set_pixel_fmt(made.get(), "dst_format", format_, 0);
-    av_opt_set_int(made.get(), "sws_flags", flags, 0);
-    av_opt_set_int(made.get(), "threads", 1, 0);
-    if (sws_init_context(made.get(), nullptr, nullptr) < 0)
         MvRaise("Internal Error: no pixel conversion for a movie frame.");
     scaler_ = std::move(made);
     fromWidth_ = width;
