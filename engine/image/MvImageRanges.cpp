@@ -37,7 +37,7 @@ void eachChannel(Pix& p, const Pix& lo, const Pix& hi, Fn fn) {
 }
 
 template <class Pix>
-bool inside(Pix p, const Pix& lo, const Pix& hi) {
+bool isInside(Pix p, const Pix& lo, const Pix& hi) {
     bool all = true;
     eachChannel(p, lo, hi, [&](auto v, auto l, auto h) { all = all && l <= v && v <= h; });
     return all;
@@ -75,6 +75,21 @@ void normalize(MvPixelArray<Pix>& pixels, const Pix& lo, const Pix& hi) {
 std::uint8_t scaled(std::uint8_t p, double factor) { return MvPixel::clamp8(p * factor); }
 float scaled(float p, double factor) { return static_cast<float>(p * factor); }
 
+// A copy of pixels with replacement wherever a pixel lies inside the range
+// (or outside it, when inside is false).
+template <class Pix>
+MvPixelArray<Pix> replacedWhere(const MvPixelArray<Pix>& pixels, bool inside, const Pix& lo,
+                                const Pix& hi, const Pix& with) {
+    MvPixelArray<Pix> result(pixels);
+    for (std::int32_t y = 0; y < result.height(); ++y) {
+        Pix* row = result.row(y);
+        for (std::int32_t x = 0; x < result.width(); ++x)
+            if (isInside(row[x], lo, hi) == inside)
+                row[x] = with;
+    }
+    return result;
+}
+
 } // namespace
 
 template <class Pix>
@@ -82,14 +97,7 @@ MvValue* MvNewImageValue<Pix>::ReplaceInside(MvValue* minimum, MvValue* maximum,
                                              MvValue* replacement) {
     const Pix lo = pixelOf(colourOf(minimum)), hi = pixelOf(colourOf(maximum));
     const Pix with = pixelOf(colourOf(replacement));
-    MvPixelArray<Pix> result(pixels);
-    for (std::int32_t y = 0; y < result.height(); ++y) {
-        Pix* row = result.row(y);
-        for (std::int32_t x = 0; x < result.width(); ++x)
-            if (inside(row[x], lo, hi))
-                row[x] = with;
-    }
-    return MvMakeImage(std::move(result));
+    return MvMakeImage(replacedWhere(pixels, true, lo, hi, with));
 }
 
 template <class Pix>
@@ -97,14 +105,7 @@ MvValue* MvNewImageValue<Pix>::ReplaceOutside(MvValue* minimum, MvValue* maximum
                                               MvValue* replacement) {
     const Pix lo = pixelOf(colourOf(minimum)), hi = pixelOf(colourOf(maximum));
     const Pix with = pixelOf(colourOf(replacement));
-    MvPixelArray<Pix> result(pixels);
-    for (std::int32_t y = 0; y < result.height(); ++y) {
-        Pix* row = result.row(y);
-        for (std::int32_t x = 0; x < result.width(); ++x)
-            if (!inside(row[x], lo, hi))
-                row[x] = with;
-    }
-    return MvMakeImage(std::move(result));
+    return MvMakeImage(replacedWhere(pixels, false, lo, hi, with));
 }
 
 template <class Pix>
